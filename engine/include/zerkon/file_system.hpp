@@ -1,0 +1,45 @@
+// Every file operation of the pass goes through this seam, so tests can make any one of them fail.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <system_error>
+
+namespace zerkon {
+
+enum class PathKind { absent, file, other };
+
+class InputFile {
+public:
+    virtual ~InputFile() = default; // closes quietly if close() was not called
+    // Reads up to `size` bytes; 0 at the end of the file or on failure (then `error` is set).
+    virtual std::size_t read(char* buffer, std::size_t size, std::error_code& error) = 0;
+    virtual void close(std::error_code& error) = 0;
+};
+
+class OutputFile {
+public:
+    virtual ~OutputFile() = default; // closes quietly if close() was not called
+    virtual void write(const char* data, std::size_t size, std::error_code& error) = 0;
+    // Makes what was written durable on the disk.
+    virtual void flush(std::error_code& error) = 0;
+    virtual void close(std::error_code& error) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual PathKind status(const std::string& path, std::error_code& error) = 0;
+    virtual std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) = 0;
+    // Creates a file that did not exist; fails with std::errc::file_exists when one does.
+    virtual std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) = 0;
+    // Fails when `to` exists, on every platform.
+    virtual void rename(const std::string& from, const std::string& to, std::error_code& error) = 0;
+    virtual void remove(const std::string& path, std::error_code& error) = 0;
+};
+
+// The machine's own files, through the C runtime (binary mode: the engine does its own CR LF translation).
+FileSystem& machineFileSystem();
+
+} // namespace zerkon

@@ -1,0 +1,163 @@
+#include <zerkon/pass.hpp>
+
+#include <zerkon/dp_names.hpp>
+#include <zerkon/dp_rewriter.hpp>
+#include <zerkon/file_system.hpp>
+#include <zerkon/number_text.hpp>
+
+#include "text_stream.hpp"
+
+#include <cmath>
+#include <memory>
+
+namespace zerkon {
+namespace {
+
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+PassResult failed(Failure failure, std::string reason) {
+    PassResult result;
+    result.failure = failure;
+    result.reason = std::move(reason);
+    return result;
+}
+
+PassResult fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
+    return failed(Failure::fileOperation, "cannot " + what + " " + quoted(path) + ": " + error.message());
+}
+
+std::tm machineLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    return *std::localtime(&now);
+}
+
+// A range or elevation that holds no finite number would aim the guns at garbage: refuse it before any file.
+bool readSetting(std::string_view text, float& value) {
+    const ScannedFloat number = scanFloat(text);
+    value = number.value;
+    return number.ok && std::isfinite(number.value);
+}
+
+// Backups are never overwritten: the first number whose name is free is taken, so a gap left by a deleted backup
+// is reused.
+bool nextFreeBackupName(FileSystem& files, const std::string& path, std::string& name, std::error_code& error) {
+    for (unsigned number = 1; number != 0; ++number) {
+        name = backupName(path, number);
+        if (files.status(name, error) == PathKind::absent && !error) return true;
+        if (error) return false;
+    }
+    error = std::make_error_code(std::errc::file_exists);
+    return false;
+}
+
+// The new content is written beside the DP file first, so the DP file is replaced only once it is complete.
+std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, std::string& name,
+                                            std::error_code& error) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        name = path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
+        error.clear();
+        auto file = files.createNew(name, error);
+        if (file || error != std::errc::file_exists) return file;
+    }
+    return nullptr;
+}
+
+// Both files are open; streams every line of `input` through the rewriter into `output`.
+PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
+                       const std::string& temporary) {
+    LineReader reader(input);
+    CrLfWriter writer(output);
+    std::string rewritten;
+    std::string_view line;
+    while (reader.next(line)) {
+        rewritten.clear();
+        rewriter.rewriteLine(line, rewritten);
+        writer.write(rewritten);
+        if (writer.error()) return fileFailure("write", temporary, writer.error());
+    }
+    if (reader.error()) return fileFailure("read", path, reader.error());
+    writer.flushBuffer();
+    if (writer.error()) return fileFailure("write", temporary, writer.error());
+    return {};
+}
+
+} // namespace
+
+PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
+                         const PassOptions& options) {
+    // The backup and compiled names cut three and two characters from the end of the path.
+    if (path.size() < 3) return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
+    float rangeFeet = 0.0f;
+    float elevationFeet = 0.0f;
+    if (!readSetting(rangeText, rangeFeet))
+        return failed(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
+    if (!readSetting(elevationText, elevationFeet))
+        return failed(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
+    const AimSettings settings = makeAimSettings(rangeFeet, elevationFeet);
+
+    FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
+    std::error_code error;
+    const PathKind kind = files.status(path, error);
+    if (error) return fileFailure("query", path, error);
+    if (kind == PathKind::absent) return failed(Failure::notAFile, quoted(path) + " does not exist");
+    if (kind == PathKind::other) return failed(Failure::notAFile, quoted(path) + " is not a file");
+
+    std::string backup;
+    if (!nextFreeBackupName(files, path, backup, error)) return fileFailure("find a backup name for", path, error);
+
+    std::unique_ptr<InputFile> input = files.openForReading(path, error);
+    if (!input) return fileFailure("open", path, error);
+    std::string temporary;
+    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, error);
+    if (!output) return fileFailure("create", temporary, error);
+
+    const std::tm now = options.localTime ? options.localTime() : machineLocalTime();
+    DpRewriter rewriter(settings, runComment(settings, now));
+    PassResult result = rewriteInto(*input, *output, rewriter, path, temporary);
+    if (result.ok()) {
+        output->flush(error);
+        if (error) result = fileFailure("flush", temporary, error);
+    }
+    if (result.ok()) {
+        output->close(error);
+        if (error) result = fileFailure("close", temporary, error);
+    }
+    if (result.ok()) {
+        input->close(error);
+        if (error) result = fileFailure("close", path, error);
+    }
+    if (result.ok()) {
+        files.rename(path, backup, error);
+        if (error) result = fileFailure("rename " + quoted(path) + " to", backup, error);
+    }
+    if (result.ok()) {
+        files.rename(temporary, path, error);
+        if (error) {
+            result = fileFailure("rename " + quoted(temporary) + " to", path, error);
+            std::error_code undoError;
+            files.rename(backup, path, undoError); // put the original back under its own name
+            if (undoError) result.reason += "; the previous content is kept in " + quoted(backup);
+        }
+    }
+    if (!result.ok()) {
+        output.reset(); // closed first: Windows deletes no open file
+        input.reset();
+        std::error_code ignored;
+        files.remove(temporary, ignored);
+        return result;
+    }
+
+    // The compiled copy is stale only now that the new DP file is complete.
+    const std::string compiled = compiledName(path);
+    files.remove(compiled, error);
+    if (error && error != std::errc::no_such_file_or_directory)
+        result.warning = "cannot delete the compiled copy " + quoted(compiled) + ": " + error.message();
+
+    result.backupPath = backup;
+    result.counts = rewriter.counts();
+    return result;
+}
+
+} // namespace zerkon
