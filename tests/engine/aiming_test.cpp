@@ -1,0 +1,136 @@
+#include <zerkon/aiming.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zerkon::AimState;
+using zerkon::StationVerdict;
+
+const zerkon::AimSettings kDefault = zerkon::makeAimSettings(900.0f, 1.0f);
+
+TEST(AimSettings, ConvertsFeetToMetresAsFloats) {
+    EXPECT_EQ(kDefault.rangeMetres, 274.32001f);
+    EXPECT_EQ(kDefault.elevationMetres, 0.3048f);
+}
+
+struct StationCase {
+    const char* name;
+    const char* line;
+    const char* expected;
+    StationVerdict verdict;
+};
+
+class GunStationLine : public testing::TestWithParam<StationCase> {};
+
+void PrintTo(const StationCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+TEST_P(GunStationLine, IsRewrittenAsExpected) {
+    const StationCase& c = GetParam();
+    AimState state;
+    std::string out;
+    const zerkon::StationAim aim = zerkon::rewriteGunStationLine(c.line, state, kDefault, out);
+    EXPECT_EQ(out, c.expected);
+    EXPECT_EQ(aim.verdict, c.verdict);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GunStationLine,
+    testing::Values(
+        StationCase{"WorkedExample", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,0\n",
+                    StationVerdict::aimed},
+        StationCase{"OffsetGun", "gunstation.0=1,0,0,0,880,0,0,0,0,0,0,-2.25,0.1,1.2,0,0,0,0\n",
+                    "gunstation.0=1,0,0,0,880,0,0,0,0,0,0,-2.250,0.100,1.200,-0.21817,0,0.47200,0\n",
+                    StationVerdict::aimed},
+        StationCase{"FlagZeroAlsoAims", "gunstation.3=0,a,b,c,850,d,e,f,g,h,i,1.5,-0.3,2.0,7,8,9,tail,more",
+                    "gunstation.3=0,a,b,c,850,d,e,f,g,h,i,1.500,-0.300,2.000,-0.31448,0,-0.31559,tail,more",
+                    StationVerdict::aimed},
+        StationCase{"FlagTwoIsLeftAlone", "gunstation.0=2,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2,4,5.25,6,\r\n",
+                    "gunstation.0=2,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,4.000,5.250,6.000,\r\n",
+                    StationVerdict::notHarmonized},
+        StationCase{"AngleBeyondTen", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2,0,0,10.5,x\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,0.000,0.000,10.500,x\n",
+                    StationVerdict::angleOutOfLimits},
+        StationCase{"AngleBelowMinusTen", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2,0,0,-12,x\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,0.000,0.000,-12.000,x\n",
+                    StationVerdict::angleOutOfLimits},
+        StationCase{"AngleNan", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2,0,0,nan,x\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,0.000,0.000,nan,x\n",
+                    StationVerdict::angleOutOfLimits},
+        StationCase{"AngleExactlyTenIsAimed", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,10,0\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,0\n",
+                    StationVerdict::aimed},
+        StationCase{"AngleExactlyMinusTenIsAimed", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,-10,0\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,0\n",
+                    StationVerdict::aimed},
+        StationCase{"ShortRecordCopied", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0\n", StationVerdict::shortRecord},
+        StationCase{"UnreadableSpeedCopied", "gunstation.0=1,0,0,0,fast,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n",
+                    "gunstation.0=1,0,0,0,fast,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", StationVerdict::unreadableField},
+        StationCase{"UnreadableAngleCopied", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,?,0,0\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,?,0,0\n", StationVerdict::unreadableField},
+        StationCase{"SpaceBeforeCommaIsUnreadable", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5 ,-0.3,2,0,0,0,0\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5 ,-0.3,2,0,0,0,0\n", StationVerdict::unreadableField},
+        StationCase{"NoDigitCopied", "gunstation.x=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n",
+                    "gunstation.x=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", StationVerdict::badStationNumber},
+        StationCase{"GunOnCentreLineAtRangeIsNotAimed", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,0,0,274.32001,1,2,3,x\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,0.000,0.000,274.320,1.000,2.000,3.000,x\n",
+                    StationVerdict::angleNotFinite},
+        StationCase{"NanSpeedIsNotAimed", "gunstation.0=1,0,0,0,nan,0,0,0,0,0,0,1.5,-0.3,2.0,1,2,3,x\n",
+                    "gunstation.0=1,0,0,0,nan,0,0,0,0,0,0,1.500,-0.300,2.000,1.000,2.000,3.000,x\n",
+                    StationVerdict::angleNotFinite},
+        StationCase{"LastLineWithoutNewline", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,",
+                    StationVerdict::aimed}),
+    [](const testing::TestParamInfo<StationCase>& info) { return std::string(info.param.name); });
+
+TEST(GunStationLine, SetsStationStateForTheGunLines) {
+    AimState state;
+    std::string out;
+    zerkon::rewriteGunStationLine("gunstation.10=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", state, kDefault, out);
+    ASSERT_EQ(state.currentStation, 10u);
+    EXPECT_TRUE(state.stations[10].harmonize);
+    EXPECT_EQ(state.stations[10].speed, 850.0f);
+    EXPECT_FALSE(state.stations[1].harmonize); // station 10 is not station 1
+
+    // A later line of the same station overwrites its flag; a short record clears it.
+    zerkon::rewriteGunStationLine("gunstation.10=1,0,0,0,850\n", state, kDefault, out);
+    EXPECT_FALSE(state.stations[10].harmonize);
+
+    // A line without digits leaves the station state alone.
+    zerkon::rewriteGunStationLine("gunstation.=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", state, kDefault, out);
+    EXPECT_EQ(state.currentStation, 10u);
+}
+
+TEST(GunStationLine, LineWithoutEqualsKeepsTheFlag) {
+    AimState state;
+    state.stations[2].harmonize = true;
+    std::string out;
+    const auto aim = zerkon::rewriteGunStationLine("gunstation.2,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", state,
+                                                   kDefault, out);
+    EXPECT_EQ(aim.verdict, StationVerdict::aimed);
+}
+
+TEST(GunLine, FieldsFourAndFiveBecomeZero) {
+    const struct {
+        const char* line;
+        const char* expected;
+        bool rewritten;
+    } cases[] = {
+        {"gun.0=1.5,-0.25,2,3.2,1.1,7,x\n", "gun.0=1.5,-0.250,2.000,3.200,0,0,x\n", true},
+        {"gun.1=a,1,2,3,4,5,\r\n", "gun.1=a,1.000,2.000,3.000,0,0,\r\n", true},
+        {"gun.1=a,1,2,3,4,5,", "gun.1=a,1.000,2.000,3.000,0,0,", true},
+        {"gun.1=a,1,2,3,4,5\n", "gun.1=a,1,2,3,4,5\n", false},         // five commas: too short
+        {"gun.1=a,1,two,3,4,5,6\n", "gun.1=a,1,two,3,4,5,6\n", false}, // field 2 is not a number
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(zerkon::rewriteGunLine(c.line, out), c.rewritten) << c.line;
+        EXPECT_EQ(out, c.expected);
+    }
+}
+
+} // namespace
