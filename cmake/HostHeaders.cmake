@@ -12,3 +12,4 @@ function(zerkon_host_header_library target header_dir)
 endfunction()
 
 zerkon_host_header_library(cli11 CLI)
+zerkon_host_header_library(nlohmann_json_headers nlohmann)
