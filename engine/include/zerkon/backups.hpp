@@ -1,0 +1,45 @@
+// The numbered backups a DP file has gathered, and the name the next one takes.
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace zerkon {
+
+class FileSystem;
+
+// The settings a run comment records, as the text it holds ("900.0", "1.0", "Sat Mar  7 18:02:11 2026").
+struct RunRecord {
+    std::string rangeFeet;
+    std::string elevationFeet;
+    std::string when;
+};
+
+struct BackupFile {
+    unsigned number = 0;
+    std::string path;
+    std::time_t modified = 0;     // when its content was last written (a rename keeps it)
+    std::optional<RunRecord> run; // none when the content was never harmonized
+};
+
+// Backups are never overwritten: the first number whose name is free is taken, so a gap left by a deleted backup
+// is reused. Empty, with `error` set, when the file system cannot tell.
+std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std::error_code& error);
+
+// Every file in the DP file's folder named exactly as one of its backups, by number.
+std::vector<BackupFile> listBackups(const std::string& dpPath, std::error_code& error);
+
+// The backup whose content was written last; with gaps reused, the highest number need not be it. Null when empty.
+const BackupFile* newestBackup(const std::vector<BackupFile>& backups);
+
+// The first run comment of the file, if it has one.
+std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& path, std::error_code& error);
+
+// The settings in one run comment line; none when the line is not one.
+std::optional<RunRecord> parseRunComment(std::string_view line);
+
+} // namespace zerkon

@@ -1,0 +1,124 @@
+#include <zerkon/preview.hpp>
+
+#include <zerkon/backups.hpp>
+#include <zerkon/dp_names.hpp>
+#include <zerkon/file_system.hpp>
+#include <zerkon/number_text.hpp>
+
+#include "text_stream.hpp"
+
+#include <cmath>
+#include <map>
+
+namespace zerkon {
+namespace {
+
+constexpr std::string_view kGunStationPrefix = "gunstation.";
+
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+Preview failed(Failure failure, std::string reason) {
+    Preview preview;
+    preview.failure = failure;
+    preview.reason = std::move(reason);
+    return preview;
+}
+
+Preview fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
+    return failed(Failure::fileOperation, "cannot " + what + " " + quoted(path) + ": " + error.message());
+}
+
+bool readSetting(std::string_view text, float& value) {
+    const ScannedFloat number = scanFloat(text);
+    value = number.value;
+    return number.ok && std::isfinite(number.value);
+}
+
+std::tm machineLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    return *std::localtime(&now);
+}
+
+// The rewriter tests "gunstation." first, so every line that starts with it is a gun station line.
+bool isGunStationLine(std::string_view line) {
+    if (line.size() < kGunStationPrefix.size()) return false;
+    for (std::size_t i = 0; i < kGunStationPrefix.size(); ++i) {
+        const char c = line[i];
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != kGunStationPrefix[i]) return false;
+    }
+    return true;
+}
+
+std::string flagText(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return {};
+    const std::string_view value = line.substr(equals + 1);
+    return std::string(value.substr(0, value.find_first_of(",\r\n")));
+}
+
+} // namespace
+
+Preview previewHarmonize(const std::string& path, std::string_view rangeText, std::string_view elevationText,
+                         const PassOptions& options) {
+    if (path.size() < 3) return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
+    float rangeFeet = 0.0f;
+    float elevationFeet = 0.0f;
+    if (!readSetting(rangeText, rangeFeet))
+        return failed(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
+    if (!readSetting(elevationText, elevationFeet))
+        return failed(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
+
+    FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
+    std::error_code error;
+    const PathKind kind = files.status(path, error);
+    if (error) return fileFailure("query", path, error);
+    if (kind == PathKind::absent) return failed(Failure::notAFile, quoted(path) + " does not exist");
+    if (kind == PathKind::other) return failed(Failure::notAFile, quoted(path) + " is not a file");
+
+    Preview preview;
+    preview.settings = makeAimSettings(rangeFeet, elevationFeet);
+    preview.backupPath = nextFreeBackupName(files, path, error);
+    if (error) return fileFailure("find a backup name for", path, error);
+    preview.compiledPath = compiledName(path);
+
+    std::unique_ptr<InputFile> input = files.openForReading(path, error);
+    if (!input) return fileFailure("open", path, error);
+    const std::tm now = options.localTime ? options.localTime() : machineLocalTime();
+    DpRewriter rewriter(preview.settings, runComment(preview.settings, now));
+
+    // A gun line belongs to the last gun station line that named its station.
+    std::map<StationNumber, std::size_t> reportOfStation;
+    LineReader reader(*input);
+    std::string rewritten;
+    std::string_view line;
+    while (reader.next(line)) {
+        ++preview.lineCount;
+        const int gunLinesBefore = rewriter.counts().gunLinesRewritten;
+        rewritten.clear();
+        rewriter.rewriteLine(line, rewritten);
+
+        if (isGunStationLine(line)) {
+            StationReport report;
+            report.lineNumber = preview.lineCount;
+            report.flagText = flagText(line);
+            report.aim = rewriter.lastStationAim();
+            if (report.aim.verdict != StationVerdict::badStationNumber)
+                reportOfStation[report.aim.station] = preview.stations.size();
+            preview.stations.push_back(std::move(report));
+        } else if (rewriter.counts().gunLinesRewritten != gunLinesBefore && rewriter.state().currentStation) {
+            const auto found = reportOfStation.find(*rewriter.state().currentStation);
+            if (found != reportOfStation.end()) ++preview.stations[found->second].gunLinesCleared;
+        }
+        if (rewritten != line) preview.rewrites.push_back({preview.lineCount, std::string(line), rewritten});
+    }
+    if (reader.error()) return fileFailure("read", path, reader.error());
+    input->close(error);
+    if (error) return fileFailure("close", path, error);
+    preview.counts = rewriter.counts();
+    return preview;
+}
+
+} // namespace zerkon
