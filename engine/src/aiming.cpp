@@ -123,8 +123,10 @@ StationAim rewriteGunStationLine(std::string_view line, AimState& state, const A
         aim.verdict = StationVerdict::angleOutOfLimits;
     } else {
         computeAim(aim, settings);
-        // A gun on the centre line exactly at the range, or a speed of "nan", gives no direction: never write one.
-        if (std::isfinite(aim.newA) && std::isfinite(aim.newH)) {
+        // A gun on the centre line exactly at the range, or a speed of 0 or "nan", gives no direction: an infinite
+        // flight time would point the gun straight down. Never write such an aim.
+        if (std::isfinite(aim.flightTime) && std::isfinite(aim.fall) && std::isfinite(aim.newA) &&
+            std::isfinite(aim.newH)) {
             aim.verdict = StationVerdict::aimed;
         } else {
             station.harmonize = false;

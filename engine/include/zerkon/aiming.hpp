@@ -52,7 +52,7 @@ enum class StationVerdict {
     angleOutOfLimits, // H beyond ±10°, or not a number
     shortRecord,      // fewer than 17 commas: copied unchanged
     unreadableField,  // the speed or one of X, Y, Z, A, B, H is not a number: copied unchanged
-    angleNotFinite,   // the aim came out infinite or not a number
+    angleNotFinite,   // the flight time or the aim came out infinite or not a number (a speed of 0 or "nan")
     badStationNumber, // no station digits after "gunstation.": copied unchanged, state untouched
 };
 

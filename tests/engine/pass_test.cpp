@@ -1,0 +1,223 @@
+#include <zerkon/harmonize.h>
+#include <zerkon/pass.hpp>
+
+#include "faulty_file_system.hpp"
+#include "test_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+using namespace zerkon::testing;
+using Names = std::vector<std::string>;
+
+const std::string kPlane = "[AIRCRAFT]\r\nname=Test\r\n[GUNSTATIONS]\r\n"
+                           "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n"
+                           "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
+
+zerkon::PassResult harmonize(const std::string& path, const char* range = "900", const char* elevation = "1",
+                             zerkon::FileSystem* files = nullptr) {
+    zerkon::PassOptions options;
+    options.localTime = fixedClock;
+    options.fileSystem = files;
+    return zerkon::harmonizeFile(path, range, elevation, options);
+}
+
+int countOf(const std::string& text, const std::string& what) {
+    int count = 0;
+    for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++count;
+    return count;
+}
+
+TEST(Pass, ThreeRunsLeaveThreeBackupsAndOneComment) {
+    TempFolder folder;
+    const std::string dp = folder.file("plane.dp");
+    writeBytes(dp, kPlane);
+    ASSERT_TRUE(harmonize(dp, "600", "2").ok());
+    ASSERT_TRUE(harmonize(dp, "700", "3").ok());
+    const zerkon::PassResult last = harmonize(dp, "900", "1");
+    ASSERT_TRUE(last.ok()) << last.reason;
+
+    EXPECT_EQ(folder.names(), (Names{"plane.dp", "plane_001.dp", "plane_002.dp", "plane_003.dp"}));
+    EXPECT_EQ(readBytes(folder.file("plane_001.dp")), kPlane);
+    EXPECT_EQ(last.backupPath, folder.file("plane_003.dp"));
+    const std::string text = readBytes(dp);
+    EXPECT_EQ(countOf(text, "; Guns harmonized"), 1);
+    EXPECT_NE(text.find("; Guns harmonized by Zerkon - Range: 900.0 ft.  Elevation: 1.0 ft. - "
+                        "Mon Dec  7 05:00:00 2026\r\n[GUNSTATIONS]\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("-0.31448,0,-0.31559,0\r\n"), std::string::npos);
+    EXPECT_EQ(last.counts.stationsAimed, 1);
+    EXPECT_EQ(last.counts.gunLinesRewritten, 1);
+    EXPECT_EQ(last.counts.headerCommentsWritten, 1);
+    EXPECT_EQ(last.counts.oldCommentsDropped, 1);
+}
+
+TEST(Pass, BackupTakesTheFirstFreeNumber) {
+    const struct {
+        const char* name;
+        std::vector<std::string> existing;
+        const char* expected;
+    } cases[] = {
+        {"none", {}, "plane_001.dp"},
+        {"after one", {"plane_001.dp"}, "plane_002.dp"},
+        {"gap reused", {"plane_002.dp", "plane_003.dp"}, "plane_001.dp"},
+        {"a folder is not free", {"plane_001.dp/"}, "plane_002.dp"},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        writeBytes(folder.file("plane.dp"), kPlane);
+        for (const std::string& name : c.existing) {
+            if (name.back() == '/')
+                std::filesystem::create_directory(folder.file(name.substr(0, name.size() - 1)));
+            else
+                writeBytes(folder.file(name), "older");
+        }
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+        ASSERT_TRUE(result.ok()) << c.name << ": " << result.reason;
+        EXPECT_EQ(result.backupPath, folder.file(c.expected)) << c.name;
+        EXPECT_EQ(readBytes(folder.file(c.expected)), kPlane) << c.name;
+    }
+}
+
+TEST(Pass, BackupNumberGetsAFourthDigitAfter999) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    for (int n = 1; n <= 999; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "plane_%03d.dp", n);
+        writeBytes(folder.file(name), "");
+    }
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.backupPath, folder.file("plane_1000.dp"));
+}
+
+TEST(Pass, NamesAreCutFromTheEndOfThePathWhateverItsExtension) {
+    const struct {
+        const char* file;
+        const char* compiled;
+        const char* backup;
+    } cases[] = {
+        {"PLANE.DP", "PLANE.cdp", "PLANE_001.dp"},
+        {"name.txt", "name.tcdp", "name._001.dp"},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        writeBytes(folder.file(c.file), kPlane);
+        writeBytes(folder.file(c.compiled), "compiled");
+        const zerkon::PassResult result = harmonize(folder.file(c.file));
+        ASSERT_TRUE(result.ok()) << result.reason;
+        Names expected{c.file, c.backup};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(folder.names(), expected) << c.file;
+    }
+}
+
+TEST(Pass, RefusesSettingsThatAreNotNumbersBeforeTouchingAnyFile) {
+    const struct {
+        const char* range;
+        const char* elevation;
+        zerkon::Failure failure;
+    } cases[] = {
+        {"", "1", zerkon::Failure::badRange},           {"ft", "1", zerkon::Failure::badRange},
+        {"inf", "1", zerkon::Failure::badRange},        {"nan", "1", zerkon::Failure::badRange},
+        {"1e999", "1", zerkon::Failure::badRange},      {"900", "", zerkon::Failure::badElevation},
+        {"900", "-inf", zerkon::Failure::badElevation}, {"900", "x1", zerkon::Failure::badElevation},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        writeBytes(folder.file("plane.dp"), kPlane);
+        writeBytes(folder.file("plane.cdp"), "compiled");
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"), c.range, c.elevation);
+        EXPECT_EQ(result.failure, c.failure) << c.range << " / " << c.elevation;
+        EXPECT_NE(result.reason.find(c.failure == zerkon::Failure::badRange ? "range" : "elevation"),
+                  std::string::npos);
+        EXPECT_EQ(folder.names(), (Names{"plane.cdp", "plane.dp"}));
+        EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane);
+    }
+}
+
+TEST(Pass, SettingsAreReadAsTyped) {
+    TempFolder folder;
+    const std::string dp = folder.file("plane.dp");
+    writeBytes(dp, kPlane);
+    ASSERT_TRUE(harmonize(dp, " +900ft", "1.25 feet").ok());
+    EXPECT_NE(readBytes(dp).find("Range: 900.0 ft.  Elevation: 1.2 ft."), std::string::npos);
+}
+
+TEST(Pass, RefusesPathsThatNameNoFile) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.file("folder.dp"));
+    const struct {
+        std::string path;
+        zerkon::Failure failure;
+    } cases[] = {
+        {"ab", zerkon::Failure::badPath},
+        {folder.file("missing.dp"), zerkon::Failure::notAFile},
+        {folder.file("folder.dp"), zerkon::Failure::notAFile},
+    };
+    for (const auto& c : cases) {
+        const zerkon::PassResult result = harmonize(c.path);
+        EXPECT_EQ(result.failure, c.failure) << c.path;
+        EXPECT_NE(result.reason.find(c.path), std::string::npos) << result.reason;
+    }
+    EXPECT_EQ(folder.names(), (Names{"folder.dp"}));
+}
+
+// Whatever operation fails, the DP file keeps its bytes, the compiled copy stays and nothing else is left.
+TEST(Pass, AFailedOperationLeavesEverythingAsItWas) {
+    const struct {
+        Operation operation;
+        int occurrence;
+        const char* fileInReason;
+    } cases[] = {
+        {Operation::status, 1, "plane.dp"}, // the DP file itself
+        {Operation::status, 2, "plane.dp"}, // the first backup name
+        {Operation::open, 1, "plane.dp"},       {Operation::create, 1, "zerkon-tmp"},
+        {Operation::read, 1, "plane.dp"},       {Operation::read, 2, "plane.dp"},
+        {Operation::write, 1, "zerkon-tmp"},    {Operation::flush, 1, "zerkon-tmp"},
+        {Operation::close, 1, "zerkon-tmp"},    {Operation::close, 2, "plane.dp"},
+        {Operation::rename, 1, "plane_001.dp"}, {Operation::rename, 2, "plane.dp"},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        writeBytes(folder.file("plane.dp"), kPlane);
+        writeBytes(folder.file("plane.cdp"), "compiled");
+        FaultyFileSystem files(c.operation, c.occurrence);
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"), "900", "1", &files);
+        const std::string where = std::string(operationName(c.operation)) + " #" + std::to_string(c.occurrence);
+        EXPECT_EQ(result.failure, zerkon::Failure::fileOperation) << where;
+        EXPECT_NE(result.reason.find(c.fileInReason), std::string::npos) << where << ": " << result.reason;
+        EXPECT_EQ(folder.names(), (Names{"plane.cdp", "plane.dp"})) << where;
+        EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane) << where;
+        EXPECT_EQ(HarmonizeDpFile(folder.file("plane.dp").c_str(), "900", "1"), 0) << where;
+    }
+}
+
+TEST(Pass, CompiledCopyThatCannotBeDeletedIsAWarning) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    writeBytes(folder.file("plane.cdp"), "compiled");
+    FaultyFileSystem files(Operation::remove, 1, std::make_error_code(std::errc::permission_denied));
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"), "900", "1", &files);
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_NE(result.warning.find("plane.cdp"), std::string::npos) << result.warning;
+}
+
+TEST(HarmonizeDpFile, ReturnsZeroWhenDoneAndOneOnFailure) {
+    TempFolder folder;
+    const std::string dp = folder.file("plane.dp");
+    writeBytes(dp, kPlane);
+    EXPECT_EQ(HarmonizeDpFile(dp.c_str(), "900", "1"), 0);
+    EXPECT_EQ(HarmonizeDpFile(dp.c_str(), "abc", "1"), 1);
+    EXPECT_EQ(HarmonizeDpFile(folder.file("none.dp").c_str(), "900", "1"), 1);
+    EXPECT_EQ(HarmonizeDpFile(nullptr, "900", "1"), 1);
+    EXPECT_EQ(folder.names(), (Names{"plane.dp", "plane_001.dp"}));
+}
+
+} // namespace

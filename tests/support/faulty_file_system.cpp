@@ -1,0 +1,89 @@
+#include "faulty_file_system.hpp"
+
+namespace zerkon::testing {
+namespace {
+
+class FaultyInput : public InputFile {
+public:
+    FaultyInput(std::unique_ptr<InputFile> file, FaultyFileSystem& owner) : file_(std::move(file)), owner_(owner) {}
+    std::size_t read(char* buffer, std::size_t size, std::error_code& error) override {
+        if (owner_.shouldFail(Operation::read, error)) return 0;
+        return file_->read(buffer, size, error);
+    }
+    void close(std::error_code& error) override {
+        if (owner_.shouldFail(Operation::close, error)) return;
+        file_->close(error);
+    }
+
+private:
+    std::unique_ptr<InputFile> file_;
+    FaultyFileSystem& owner_;
+};
+
+class FaultyOutput : public OutputFile {
+public:
+    FaultyOutput(std::unique_ptr<OutputFile> file, FaultyFileSystem& owner) : file_(std::move(file)), owner_(owner) {}
+    void write(const char* data, std::size_t size, std::error_code& error) override {
+        if (owner_.shouldFail(Operation::write, error)) return;
+        file_->write(data, size, error);
+    }
+    void flush(std::error_code& error) override {
+        if (owner_.shouldFail(Operation::flush, error)) return;
+        file_->flush(error);
+    }
+    void close(std::error_code& error) override {
+        if (owner_.shouldFail(Operation::close, error)) return;
+        file_->close(error);
+    }
+
+private:
+    std::unique_ptr<OutputFile> file_;
+    FaultyFileSystem& owner_;
+};
+
+} // namespace
+
+const char* operationName(Operation operation) {
+    static constexpr const char* kNames[] = {"status", "open",  "create", "read",  "write",
+                                             "flush",  "close", "rename", "remove"};
+    return kNames[static_cast<int>(operation)];
+}
+
+FaultyFileSystem::FaultyFileSystem(Operation operation, int occurrence, std::error_code error)
+    : failing_(operation), occurrence_(occurrence), error_(error) {}
+
+bool FaultyFileSystem::shouldFail(Operation operation, std::error_code& error) {
+    const int call = ++calls_[static_cast<int>(operation)];
+    if (operation != failing_ || call != occurrence_) return false;
+    error = error_;
+    return true;
+}
+
+PathKind FaultyFileSystem::status(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::status, error)) return PathKind::other;
+    return machineFileSystem().status(path, error);
+}
+
+std::unique_ptr<InputFile> FaultyFileSystem::openForReading(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::open, error)) return nullptr;
+    auto file = machineFileSystem().openForReading(path, error);
+    return file ? std::make_unique<FaultyInput>(std::move(file), *this) : nullptr;
+}
+
+std::unique_ptr<OutputFile> FaultyFileSystem::createNew(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::create, error)) return nullptr;
+    auto file = machineFileSystem().createNew(path, error);
+    return file ? std::make_unique<FaultyOutput>(std::move(file), *this) : nullptr;
+}
+
+void FaultyFileSystem::rename(const std::string& from, const std::string& to, std::error_code& error) {
+    if (shouldFail(Operation::rename, error)) return;
+    machineFileSystem().rename(from, to, error);
+}
+
+void FaultyFileSystem::remove(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::remove, error)) return;
+    machineFileSystem().remove(path, error);
+}
+
+} // namespace zerkon::testing

@@ -1,0 +1,40 @@
+// A file system that passes everything to the machine's files but can fail one chosen operation, so tests can
+// check what a failure at that point leaves on disk.
+#pragma once
+
+#include <zerkon/file_system.hpp>
+
+#include <string>
+
+namespace zerkon::testing {
+
+enum class Operation { status, open, create, read, write, flush, close, rename, remove };
+
+const char* operationName(Operation operation);
+
+class FaultyFileSystem : public FileSystem {
+public:
+    // Fails the `occurrence`-th (from 1) call of `operation` with `error`; 0 fails nothing.
+    FaultyFileSystem(Operation operation, int occurrence,
+                     std::error_code error = std::make_error_code(std::errc::io_error));
+
+    // How many calls of `operation` were made so far: run once with nothing failing to learn how many points to walk.
+    int calls(Operation operation) const { return calls_[static_cast<int>(operation)]; }
+
+    // Counts a call and says whether it is the one to fail.
+    bool shouldFail(Operation operation, std::error_code& error);
+
+    PathKind status(const std::string& path, std::error_code& error) override;
+    std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
+    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
+    void rename(const std::string& from, const std::string& to, std::error_code& error) override;
+    void remove(const std::string& path, std::error_code& error) override;
+
+private:
+    Operation failing_;
+    int occurrence_;
+    std::error_code error_;
+    int calls_[9] = {};
+};
+
+} // namespace zerkon::testing
