@@ -1,0 +1,55 @@
+// Runs every benchmark and prints each file figure also as a ratio to the plain copy of the same file.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// "pass/realistic/64MiB" is compared with "copy/realistic/64MiB": the copy that does the same kind of file work.
+std::string baselineKind(const std::string& kind) {
+    if (kind == "pass+fsync") return "copy+fsync";
+    if (kind == "crlf" || kind == "pass" || kind == "pass-in-memory" || kind == "copy+fsync") return "copy";
+    return {};
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& reports) override {
+        std::vector<Run> runs = reports;
+        for (Run& run : runs) {
+            const std::string& name = run.run_name.function_name;
+            const std::size_t slash = name.find('/');
+            if (slash == std::string::npos || run.error_occurred) continue;
+            const std::string kind = name.substr(0, slash);
+            const std::string file = name.substr(slash) + "|" + run.aggregate_name;
+            const Times times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (kind == "copy" || kind == "copy+fsync") times_[kind + file] = times;
+            const auto baseline = times_.find(baselineKind(kind) + file);
+            if (baseline == times_.end() || baseline->second.real <= 0 || baseline->second.cpu <= 0) continue;
+            run.counters["x_copy"] = benchmark::Counter(times.real / baseline->second.real);
+            // The processor time, apart from waits for the disk and for the other programs on the machine.
+            run.counters["x_copy_cpu"] = benchmark::Counter(times.cpu / baseline->second.cpu);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+private:
+    struct Times {
+        double real;
+        double cpu;
+    };
+    std::map<std::string, Times> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
