@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both set up the machine when needed, then build.
-.PHONY: run test setup native windows
+.PHONY: run test setup native windows bench
 
 setup:
 	@scripts/setup.sh
@@ -22,3 +22,10 @@ test: native windows
 	ctest --preset native
 	@scripts/wine-prefix.sh
 	xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows-x64
+
+# Benchmarks, optimised, in their own folder; not part of `make test`. BENCH_ARGS passes options through, such as
+# BENCH_ARGS=--benchmark_filter=realistic/64MiB.
+bench: setup
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DZERKON_BUILD_BENCH=ON -DZERKON_BUILD_TESTS=OFF >/dev/null
+	cmake --build build/bench -j2 --target zerkon_bench
+	build/bench/bench/zerkon_bench --benchmark_color=false $(BENCH_ARGS)
