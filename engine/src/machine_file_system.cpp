@@ -15,48 +15,34 @@ namespace zerkon {
 namespace {
 
 #ifdef _WIN32
-int openFile(const char* path, int flags, int mode) {
-    return ::_open(path, flags | _O_BINARY | _O_NOINHERIT, mode);
-}
+int openFile(const char* path, int flags, int mode) { return ::_open(path, flags | _O_BINARY | _O_NOINHERIT, mode); }
 long long readFile(int fd, char* buffer, std::size_t size) {
     return ::_read(fd, buffer, static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size));
 }
 long long writeFile(int fd, const char* data, std::size_t size) {
     return ::_write(fd, data, static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size));
 }
-int syncFile(int fd) {
-    return ::_commit(fd);
-}
-int closeFile(int fd) {
-    return ::_close(fd);
-}
+int syncFile(int fd) { return ::_commit(fd); }
+int closeFile(int fd) { return ::_close(fd); }
+using FileStatus = struct _stati64; // 64-bit sizes: a plain stat fails on files over 2 GiB
+int statusOf(const char* path, FileStatus& status) { return ::_stati64(path, &status); }
 constexpr int kReadFlags = _O_RDONLY;
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL;
 constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
 #else
-int openFile(const char* path, int flags, int mode) {
-    return ::open(path, flags | O_CLOEXEC, mode);
-}
-long long readFile(int fd, char* buffer, std::size_t size) {
-    return ::read(fd, buffer, size);
-}
-long long writeFile(int fd, const char* data, std::size_t size) {
-    return ::write(fd, data, size);
-}
-int syncFile(int fd) {
-    return ::fsync(fd);
-}
-int closeFile(int fd) {
-    return ::close(fd);
-}
+int openFile(const char* path, int flags, int mode) { return ::open(path, flags | O_CLOEXEC, mode); }
+long long readFile(int fd, char* buffer, std::size_t size) { return ::read(fd, buffer, size); }
+long long writeFile(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
+int syncFile(int fd) { return ::fsync(fd); }
+int closeFile(int fd) { return ::close(fd); }
+using FileStatus = struct stat;
+int statusOf(const char* path, FileStatus& status) { return ::stat(path, &status); }
 constexpr int kReadFlags = O_RDONLY;
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL;
 constexpr int kCreateMode = 0666;
 #endif
 
-std::error_code lastError() {
-    return {errno, std::generic_category()};
-}
+std::error_code lastError() { return {errno, std::generic_category()}; }
 
 class MachineFile : public InputFile, public OutputFile {
 public:
@@ -106,13 +92,13 @@ private:
 class MachineFileSystem : public FileSystem {
 public:
     PathKind status(const std::string& path, std::error_code& error) override {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
+        FileStatus info{};
+        if (statusOf(path.c_str(), info) != 0) {
             if (errno == ENOENT || errno == ENOTDIR) return PathKind::absent;
             error = lastError();
             return PathKind::other;
         }
-        return S_ISREG(info.st_mode) ? PathKind::file : PathKind::other;
+        return (info.st_mode & S_IFMT) == S_IFREG ? PathKind::file : PathKind::other;
     }
 
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
