@@ -27,6 +27,21 @@ int findCommas(std::string_view line, std::size_t* positions, int count) {
     return found;
 }
 
+// A decimal number too large for a float reads as infinity, and printed back it would turn a plain number into "inf".
+// "inf", "infinity" and "nan" all hold an n; a decimal number never does.
+bool overflowed(float value, std::string_view text) {
+    return !std::isfinite(value) && text.find_first_of("nN") == std::string_view::npos;
+}
+
+// Whether any of the `count` numbers read from the fields after the comma at positions[0] overflowed.
+bool anyOverflowed(std::string_view line, const std::size_t* positions, const float* values, int count) {
+    for (int i = 0; i < count; ++i) {
+        const std::size_t start = positions[i] + 1;
+        if (overflowed(values[i], line.substr(start, positions[i + 1] - start))) return true;
+    }
+    return false;
+}
+
 void appendNumbers(std::string& out, const float* values, int count, int decimals) {
     for (int i = 0; i < count; ++i) {
         out += ',';
@@ -103,7 +118,8 @@ StationAim rewriteGunStationLine(std::string_view line, AimState& state, const A
         return aim;
     }
     const ScannedFloat speed = scanFloat(line.substr(commas[3] + 1));
-    if (!speed.ok || !scanFloatList(line.substr(commas[10] + 1), geometry, 6)) {
+    if (!speed.ok || !scanFloatList(line.substr(commas[10] + 1), geometry, 6) ||
+        anyOverflowed(line, commas + 10, geometry, 6)) {
         station.harmonize = false;
         aim.verdict = StationVerdict::unreadableField;
         out.append(line);
@@ -155,7 +171,7 @@ bool rewriteGunLine(std::string_view line, std::string& out) {
     std::size_t commas[kGunLineCommas];
     float values[3];
     if (findCommas(line, commas, kGunLineCommas) < kGunLineCommas ||
-        !scanFloatList(line.substr(commas[0] + 1), values, 3)) {
+        !scanFloatList(line.substr(commas[0] + 1), values, 3) || anyOverflowed(line, commas, values, 3)) {
         out.append(line);
         return false;
     }
