@@ -1,0 +1,75 @@
+#include "fuzz_input.hpp"
+
+#include <zerkon/number_text.hpp>
+
+#include <cmath>
+
+namespace zerkon::fuzz {
+
+FuzzInput splitInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view all(reinterpret_cast<const char*>(data), size);
+    FuzzInput input;
+    input.content = all;
+    const std::size_t newline = all.substr(0, 64).find('\n');
+    if (newline == std::string_view::npos) return input;
+    const std::string_view settings = all.substr(0, newline);
+    const std::size_t space = settings.find(' ');
+    input.rangeText = std::string(settings.substr(0, space));
+    input.elevationText = space == std::string_view::npos ? std::string() : std::string(settings.substr(space + 1));
+    input.content = all.substr(newline + 1);
+    return input;
+}
+
+AimSettings settingsOf(const FuzzInput& input) {
+    const ScannedFloat range = scanFloat(input.rangeText);
+    const ScannedFloat elevation = scanFloat(input.elevationText);
+    const bool usable = range.ok && elevation.ok && std::isfinite(range.value) && std::isfinite(elevation.value);
+    return usable ? makeAimSettings(range.value, elevation.value) : makeAimSettings(900.0f, 1.0f);
+}
+
+std::vector<std::string> textLines(std::string_view content) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') continue;
+        lines.back() += content[i];
+        if (content[i] == '\n') lines.emplace_back();
+    }
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+std::string withCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+bool holdsNonFiniteText(std::string_view text) {
+    for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+        char word[3];
+        for (int k = 0; k < 3; ++k) {
+            const char c = text[i + k];
+            word[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        if (std::string_view(word, 3) == "inf" || std::string_view(word, 3) == "nan") return true;
+    }
+    return false;
+}
+
+std::tm fixedTime() {
+    std::tm time{};
+    time.tm_year = 106;
+    time.tm_mon = 0;
+    time.tm_mday = 2;
+    time.tm_hour = 3;
+    time.tm_min = 4;
+    time.tm_sec = 5;
+    time.tm_wday = 1;
+    return time;
+}
+
+} // namespace zerkon::fuzz

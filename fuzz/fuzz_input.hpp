@@ -1,0 +1,41 @@
+// How a fuzz input is read: a first line with the range and elevation texts, then the DP file's bytes.
+#pragma once
+
+#include <zerkon/aiming.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zerkon::fuzz {
+
+struct FuzzInput {
+    std::string rangeText = "900";
+    std::string elevationText = "1";
+    std::string_view content; // the DP file as it sits on disk
+};
+
+// "RANGE ELEVATION\n" within the first 64 bytes; without it the whole input is the file and the settings are the
+// dialog's defaults.
+FuzzInput splitInput(const std::uint8_t* data, std::size_t size);
+
+// The settings as the pass would derive them; texts that hold no finite number fall back to the defaults, since the
+// pass refuses those before it reads any line.
+AimSettings settingsOf(const FuzzInput& input);
+
+// The file's lines as the pass sees them: CR LF becomes LF, a lone CR stays, each line keeps its LF.
+std::vector<std::string> textLines(std::string_view content);
+
+// Every newline as CR LF, as the pass writes it.
+std::string withCrLf(std::string_view text);
+
+// "inf" or "nan" in any case.
+bool holdsNonFiniteText(std::string_view text);
+
+// Mon Jan  2 03:04:05 2006, so the run comment is the same in every run.
+std::tm fixedTime();
+
+} // namespace zerkon::fuzz
