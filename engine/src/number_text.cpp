@@ -2,18 +2,15 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
 namespace zerkon {
 namespace {
 
-bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // from_chars reports a number beyond float's range instead of rounding it; strtof gives infinity for a number too
 // large and zero for one too small. Which of the two it was follows from the decimal exponent of the text.
@@ -47,6 +44,64 @@ bool isBeyondLargest(std::string_view number) {
     return leadingDigits + exponent > 0;
 }
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+
+// Plain decimals such as "-2.410" make up nearly every field of a DP file. When the digits fit in a float's 24-bit
+// significand and at most ten of them follow the point, both the digits and the power of ten are exact floats, so
+// one division rounds exactly once, as from_chars does (rounding through double first cannot differ, since 53 bits
+// are more than twice 24 plus 2). Anything else (an exponent, more digits, "inf") is left to from_chars.
+bool scanPlainDecimal(const char* first, const char* last, float& value, const char*& end) {
+    std::uint32_t digits = 0;
+    const char* p = first;
+    for (; p != last && isDigit(*p); ++p) {
+        digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+        if (digits > (1u << 24)) return false;
+    }
+    bool anyDigit = p != first;
+    int decimals = 0;
+    if (p != last && *p == '.') {
+        const char* fraction = ++p;
+        for (; p != last && isDigit(*p); ++p) {
+            digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
+            if (digits > (1u << 24)) return false;
+        }
+        decimals = static_cast<int>(p - fraction);
+        anyDigit = anyDigit || decimals > 0;
+    }
+    if (!anyDigit || decimals > 10 || (p != last && (*p == 'e' || *p == 'E'))) return false;
+    value = static_cast<float>(static_cast<double>(digits) / kPowersOfTen[decimals]);
+    end = p;
+    return true;
+}
+
+// Below this every float, times 10 to the power of up to kMaxFastDecimals, is an exact integer in a double.
+constexpr double kFastFixedLimit = 2147483648.0; // 2^31
+constexpr int kMaxFastDecimals = 6;
+
+// Fixed notation of a value that is exactly a float: value × 10^decimals needs at most 24 + 14 significant bits,
+// so it is exact in a double, and rounding it to an integer (half to even, like printf) is exact too.
+char* formatFloatFixed(char* out, double value, int decimals) {
+    if (std::signbit(value)) *out++ = '-';
+    const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+    std::uint64_t whole = static_cast<std::uint64_t>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
+    if (fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0)) ++whole;
+    const auto unit = static_cast<std::uint64_t>(kPowersOfTen[decimals]);
+    out = std::to_chars(out, out + 24, whole / unit).ptr;
+    if (decimals == 0) return out;
+    *out++ = '.';
+    std::uint64_t rest = whole % unit;
+    for (int i = decimals - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    return out + decimals;
+}
+
+bool isExactFloat(double value) {
+    return std::fabs(value) < kFastFixedLimit && static_cast<double>(static_cast<float>(value)) == value;
+}
+
 } // namespace
 
 ScannedFloat scanFloat(std::string_view text) {
@@ -64,6 +119,8 @@ ScannedFloat scanFloat(std::string_view text) {
     const char* first = text.data() + pos;
     const char* last = text.data() + text.size();
     float value = 0.0f;
+    if (const char* plainEnd = nullptr; scanPlainDecimal(first, last, value, plainEnd))
+        return {true, negative ? -value : value, static_cast<std::size_t>(plainEnd - text.data())};
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec == std::errc::invalid_argument) return {};
     if (ec == std::errc::result_out_of_range)
@@ -89,6 +146,10 @@ bool scanFloatList(std::string_view text, float* values, int count) {
 
 void appendFixed(std::string& out, double value, int decimals) {
     char buffer[400]; // the longest double in fixed notation, 309 digits, with its sign, point and decimals
+    if (decimals >= 0 && decimals <= kMaxFastDecimals && isExactFloat(value)) {
+        out.append(buffer, formatFloatFixed(buffer, value, decimals));
+        return;
+    }
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     out.append(buffer, result.ptr);
 }

@@ -1,0 +1,106 @@
+// The number reading and printing checked against the C library's own strtof and printf over many generated texts
+// and values: both must agree byte for byte, fast paths included.
+#include <zerkon/number_text.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Sequence {
+public:
+    std::uint32_t next() {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::uint32_t>(state_ >> 32);
+    }
+
+private:
+    std::uint64_t state_ = 7;
+};
+
+void expectReadsLikeStrtof(const std::string& text) {
+    char* end = nullptr;
+    const float expected = std::strtof(text.c_str(), &end);
+    const zerkon::ScannedFloat scanned = zerkon::scanFloat(text);
+    const bool found = end != text.c_str();
+    ASSERT_EQ(scanned.ok, found) << '"' << text << '"';
+    if (!found) return;
+    EXPECT_EQ(scanned.length, static_cast<std::size_t>(end - text.c_str())) << '"' << text << '"';
+    EXPECT_EQ(0, std::memcmp(&scanned.value, &expected, sizeof expected))
+        << '"' << text << "\" read as " << scanned.value << ", strtof gives " << expected;
+}
+
+void expectPrintsLikePrintf(double value, int decimals) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+    std::string printed;
+    zerkon::appendFixed(printed, value, decimals);
+    EXPECT_EQ(printed, expected) << "%." << decimals << "f of " << value;
+}
+
+TEST(NumberTextOracle, ReadsEveryShapeOfDecimalLikeStrtof) {
+    const char* const signs[] = {"", "-", "+", " ", "\t-"};
+    const char* const wholes[] = {"",         "0",        "00",       "7",        "12",         "835",
+                                  "16777215", "16777216", "16777217", "99999999", "4294967296", "123456789012"};
+    const char* const fractions[] = {
+        "",      ".",        ".5",          ".25",          ".125",          ".0625",     ".410",
+        ".3048", ".1234567", ".0000000001", ".12345678901", ".000000000001", ".16777217", ".99999999999"};
+    const char* const endings[] = {"", ",", "e", "e5", "E-3", "e+", "x", " ", ".", "-1"};
+    for (const char* sign : signs)
+        for (const char* whole : wholes)
+            for (const char* fraction : fractions)
+                for (const char* ending : endings)
+                    expectReadsLikeStrtof(std::string(sign) + whole + fraction + ending);
+}
+
+TEST(NumberTextOracle, ReadsGeneratedDecimalsLikeStrtof) {
+    Sequence random;
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = random.next() % 2 ? "-" : "";
+        const int digits = 1 + static_cast<int>(random.next() % 12);
+        const int point = static_cast<int>(random.next() % (digits + 2)) - 1; // -1: no point
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + random.next() % 10);
+        }
+        text += ",1";
+        expectReadsLikeStrtof(text);
+    }
+}
+
+TEST(NumberTextOracle, PrintsFloatsLikePrintf) {
+    // Exact halves round to even, as printf does: 0.0625 is 0.062 and 0.1875 is 0.188 with three decimals.
+    const double ties[] = {0.5, 1.5, 2.5, -2.5, 0.0625, 0.1875, -0.0625, 0.03125, 1.0000005, 0.0, -0.0, -0.0004};
+    for (const double value : ties)
+        for (int decimals = 0; decimals <= 9; ++decimals)
+            expectPrintsLikePrintf(value, decimals);
+
+    Sequence random;
+    for (int i = 0; i < 200000; ++i) {
+        std::uint32_t bits = random.next();
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) continue;
+        // Mostly the magnitudes of a DP file, from the smallest to a little beyond where the fast path ends.
+        if (i % 4 != 0)
+            value = std::ldexp(std::fmod(std::fabs(value), 1.0f) + 1.0f, static_cast<int>(random.next() % 70) - 35);
+        if (random.next() % 2) value = -value;
+        expectPrintsLikePrintf(value, static_cast<int>(random.next() % 8));
+    }
+}
+
+TEST(NumberTextOracle, PrintsDoublesThatAreNoFloatLikePrintf) {
+    const double values[] = {0.1, 274.32001, 1e300, -1e-300, 2147483647.5, 2147483648.25, 123456.0000001};
+    for (const double value : values)
+        for (const int decimals : {0, 1, 3, 5})
+            expectPrintsLikePrintf(value, decimals);
+}
+
+} // namespace
