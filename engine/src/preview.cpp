@@ -15,9 +15,7 @@ namespace {
 
 constexpr std::string_view kGunStationPrefix = "gunstation.";
 
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 Preview failed(Failure failure, std::string reason) {
     Preview preview;
@@ -83,6 +81,8 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
     preview.backupPath = nextFreeBackupName(files, path, error);
     if (error) return fileFailure("find a backup name for", path, error);
     preview.compiledPath = compiledName(path);
+    preview.compiledExists = files.status(preview.compiledPath, error) != PathKind::absent;
+    if (error) return fileFailure("query", preview.compiledPath, error);
 
     std::unique_ptr<InputFile> input = files.openForReading(path, error);
     if (!input) return fileFailure("open", path, error);

@@ -31,6 +31,7 @@ struct Preview {
     AimSettings settings;
     std::string backupPath;   // the name the current file would be kept under
     std::string compiledPath; // the compiled copy the pass would delete
+    bool compiledExists = false;
     std::size_t lineCount = 0;
     std::vector<StationReport> stations;
     std::vector<LineRewrite> rewrites;

@@ -1,0 +1,59 @@
+#include "restore_command.hpp"
+
+#include "text_format.hpp"
+#include "text_table.hpp"
+
+#include <zerkon/backups.hpp>
+
+#include <ctime>
+#include <ostream>
+
+namespace zerkon::cli {
+namespace {
+
+std::string localDate(std::time_t time) {
+    if (time == 0) return "?";
+    const std::tm* local = std::localtime(&time);
+    if (!local) return "?";
+    char text[32];
+    return std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) ? text : "?";
+}
+
+std::string orUnknown(const std::string& text) { return text.empty() ? "?" : text; }
+
+} // namespace
+
+int runBackups(const std::string& file, Console& console) {
+    std::error_code error;
+    const std::vector<BackupFile> backups = listBackups(file, error);
+    if (error) {
+        console.err << "zerkon-cli: " << file << ": cannot list its backups: " << error.message() << '\n';
+        return 1;
+    }
+    if (backups.empty()) {
+        console.out << file << ": no backups\n";
+        return 0;
+    }
+    const BackupFile* newest = newestBackup(backups);
+    console.out << file << ": " << plural(static_cast<int>(backups.size()), "backup", "backups")
+                << "; restore takes the newest (*) unless given --backup N\n";
+
+    using Align = TextTable::Align;
+    TextTable table({Align::right, Align::left, Align::left, Align::left, Align::right, Align::right, Align::left});
+    table.addRow({"N", "", "file", "written", "range ft", "elevation ft", "harmonized on"});
+    for (const BackupFile& backup : backups) {
+        std::vector<std::string> row = {std::to_string(backup.number), &backup == newest ? "*" : "",
+                                        fileName(backup.path), localDate(backup.modified)};
+        if (backup.run) {
+            row.insert(row.end(), {orUnknown(backup.run->rangeFeet), orUnknown(backup.run->elevationFeet),
+                                   orUnknown(backup.run->when)});
+        } else {
+            row.insert(row.end(), {"-", "-", "never (no run comment)"});
+        }
+        table.addRow(std::move(row));
+    }
+    table.write(console.out, "  ");
+    return 0;
+}
+
+} // namespace zerkon::cli

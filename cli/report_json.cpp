@@ -1,0 +1,79 @@
+#include "report_command.hpp"
+
+#include "station_report_text.hpp"
+#include "text_format.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+
+namespace zerkon::cli {
+namespace {
+
+using json = nlohmann::ordered_json; // keys in the order a person reads them
+
+// The value the 32-bit float stands for, without the float's binary tail: 274.32001f gives 274.32001, not
+// 274.3200073242188. Not a number and infinities have no JSON form and become null.
+json number(float value) { return std::strtod(shortest(value).c_str(), nullptr); }
+
+json stationJson(const StationReport& report, const AimSettings& settings) {
+    const StationAim& aim = report.aim;
+    json station = {{"station", aim.verdict == StationVerdict::badStationNumber ? json() : json(aim.station)},
+                    {"line", report.lineNumber},
+                    {"flag", report.flagText},
+                    {"eligible", aim.verdict == StationVerdict::aimed},
+                    {"status", verdictKey(aim.verdict)},
+                    {"gun_lines_cleared", report.gunLinesCleared}};
+    if (geometryWasRead(aim.verdict)) {
+        station["x"] = number(aim.x);
+        station["y"] = number(aim.y);
+        station["z"] = number(aim.z);
+        station["speed"] = number(aim.speed);
+        station["current"] = {{"a", number(aim.a)}, {"b", number(aim.b)}, {"h", number(aim.h)}};
+    }
+    if (aim.computed) {
+        station["distance"] = number(aim.distance);
+        station["flight_time"] = number(aim.flightTime);
+        station["drop"] = number(gravityDrop(aim, settings.elevationMetres));
+    }
+    if (aim.verdict == StationVerdict::aimed) {
+        const StationText text = stationText(report, settings);
+        station["new"] = {{"a", number(aim.newA)}, {"b", 0}, {"h", number(aim.newH)}};
+        station["written"] = {{"a", text.newA}, {"b", text.newB}, {"h", text.newH}}; // the exact text of the file
+    }
+    return station;
+}
+
+json fileJson(const FileReport& report) {
+    const Preview& preview = report.preview;
+    json file = {{"file", report.path}, {"ok", preview.ok()}};
+    if (!preview.ok()) {
+        file["error"] = preview.reason;
+        return file;
+    }
+    const AimSettings& settings = preview.settings;
+    file["range_feet"] = number(settings.rangeFeet);
+    file["elevation_feet"] = number(settings.elevationFeet);
+    file["range_metres"] = number(settings.rangeMetres);
+    file["elevation_metres"] = number(settings.elevationMetres);
+    file["backup"] = preview.backupPath;
+    file["stations_aimed"] = preview.counts.stationsAimed;
+    file["gun_lines_cleared"] = preview.counts.gunLinesRewritten;
+    json stations = json::array();
+    for (const StationReport& station : preview.stations)
+        stations.push_back(stationJson(station, settings));
+    file["stations"] = std::move(stations);
+    return file;
+}
+
+} // namespace
+
+std::string reportJson(const std::vector<FileReport>& reports) {
+    json files = json::array();
+    for (const FileReport& report : reports)
+        files.push_back(fileJson(report));
+    // Bytes that are not UTF-8 (a Windows code page path) are replaced rather than failing the whole document.
+    return json{{"files", std::move(files)}}.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+} // namespace zerkon::cli

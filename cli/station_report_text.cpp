@@ -1,0 +1,44 @@
+#include "station_report_text.hpp"
+
+#include "text_format.hpp"
+
+#include <charconv>
+
+namespace zerkon::cli {
+
+bool geometryWasRead(StationVerdict verdict) {
+    return verdict != StationVerdict::shortRecord && verdict != StationVerdict::unreadableField &&
+           verdict != StationVerdict::badStationNumber;
+}
+
+std::string shortest(float value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+StationText stationText(const StationReport& report, const AimSettings& settings) {
+    const StationAim& aim = report.aim;
+    StationText text;
+    if (!geometryWasRead(aim.verdict)) return text;
+    text.x = fixed(aim.x, 3);
+    text.y = fixed(aim.y, 3);
+    text.z = fixed(aim.z, 3);
+    text.a = fixed(aim.a, 3);
+    text.b = fixed(aim.b, 3);
+    text.h = fixed(aim.h, 3);
+    text.speed = shortest(aim.speed);
+    if (aim.computed) {
+        text.distance = fixed(aim.distance, 3);
+        text.flightTime = fixed(aim.flightTime, 4);
+        text.drop = fixed(gravityDrop(aim, settings.elevationMetres), 3);
+    }
+    if (aim.verdict == StationVerdict::aimed) {
+        text.newA = fixed(aim.newA, 5);
+        text.newB = "0";
+        text.newH = fixed(aim.newH, 5);
+    }
+    return text;
+}
+
+} // namespace zerkon::cli

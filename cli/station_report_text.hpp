@@ -1,0 +1,25 @@
+// The numbers of one station as the report prints them: the same digits the pass writes into the DP file.
+#pragma once
+
+#include <zerkon/preview.hpp>
+
+#include <string>
+
+namespace zerkon::cli {
+
+// Whether X, Y, Z, A, B, H and the speed were read from the line (they were not for a short or unreadable one).
+bool geometryWasRead(StationVerdict verdict);
+
+// The shortest decimal text that reads back as the same 32-bit float ("835", "274.32").
+std::string shortest(float value);
+
+struct StationText {
+    std::string x, y, z, a, b, h; // three decimals, as the pass rewrites them
+    std::string speed;
+    std::string distance, flightTime, drop;
+    std::string newA, newB, newH; // as the pass writes them, empty for a station that is not aimed
+};
+
+StationText stationText(const StationReport& report, const AimSettings& settings);
+
+} // namespace zerkon::cli

@@ -1,0 +1,346 @@
+#include "svg_plot.hpp"
+
+#include "text_format.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace zerkon::cli {
+namespace {
+
+constexpr double kFeetPerMetre = 1.0 / 0.3048;
+constexpr double kDegreesPerRadian = 57.29577951;
+constexpr int kCurveSegments = 48;
+
+constexpr int kWidth = 1100;
+constexpr int kHeight = 720;
+constexpr double kPlotLeft = 90;
+constexpr double kPlotRight = 820;
+constexpr double kLegendLeft = 872;
+constexpr const char* kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
+
+// Colours that stay apart for the colour-blind and on paper.
+constexpr const char* kStationColours[] = {"#4e79a7", "#e15759", "#59a14f", "#f28e2b", "#b07aa1",
+                                           "#76b7b2", "#edc948", "#ff9da7", "#9c755f", "#3b3b3b"};
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A number for a person: "-0.000" is shown as "0.000".
+std::string readable(double value, int decimals) {
+    std::string text = fixed(value, decimals);
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
+}
+
+std::string px(double value) { return fixed(value, 1); }
+
+// Tick spacing of 1, 2 or 5 times a power of ten, giving about `count` ticks over `span`.
+double niceStep(double span, int count) {
+    const double raw = span / count;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (raw <= factor * power) return factor * power;
+    return 10.0 * power;
+}
+
+// Text for a tick value, with only as many decimals as the step needs.
+std::string tickLabel(double value, double step) {
+    const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    return readable(value, decimals);
+}
+
+struct Range {
+    double low, high;
+};
+
+// The multiples of `step` inside `range`; a bounded count, so no rounding can make the walk endless.
+std::vector<double> ticks(const Range& range, double step) {
+    std::vector<double> values;
+    const double first = std::ceil(range.low / step) * step;
+    for (int i = 0; i < 64; ++i) {
+        const double value = first + i * step;
+        if (value > range.high) break;
+        values.push_back(value);
+    }
+    return values;
+}
+
+Range padded(double low, double high, double fraction, double minimumSpan) {
+    if (high - low < minimumSpan) {
+        const double middle = (low + high) / 2;
+        low = middle - minimumSpan / 2;
+        high = middle + minimumSpan / 2;
+    }
+    const double pad = (high - low) * fraction;
+    return {low - pad, high + pad};
+}
+
+// One gun's fire in aircraft axes: distance ahead, lateral offset, height, all in metres.
+struct LineOfFire {
+    const StationReport* report;
+    const char* colour;
+    double z, x, y;      // the gun
+    double distance;     // D
+    double lateralSlope; // metres sideways per metre ahead
+    double boreSlope;    // metres up per metre ahead, along the bore
+    double drop;         // 4.877 T², reached at the convergence range
+
+    double lateralAt(double ahead) const { return x + lateralSlope * ahead; }
+    double boreAt(double ahead) const { return y + boreSlope * ahead; }
+    // The bullet falls below the bore by the drop times the square of the share of the flight time flown.
+    double pathAt(double ahead) const {
+        const double share = ahead / distance;
+        return boreAt(ahead) - drop * share * share;
+    }
+};
+
+// Angles come from the aim the pass writes: A = P tips the bore down, H = Q turns it (both in degrees).
+LineOfFire lineOfFire(const StationReport& report, const AimSettings& settings, const char* colour) {
+    const StationAim& aim = report.aim;
+    LineOfFire line{&report, colour, aim.z, aim.x, aim.y, aim.distance, 0, 0, 0};
+    line.lateralSlope = std::tan(aim.newH / kDegreesPerRadian);
+    line.boreSlope = -std::tan(aim.newA / kDegreesPerRadian);
+    line.drop = gravityDrop(aim, settings.elevationMetres);
+    return line;
+}
+
+class Panel {
+public:
+    Panel(double top, double bottom, Range ahead, Range across)
+        : top_(top), bottom_(bottom), ahead_(ahead), across_(across) {}
+
+    double px(double aheadMetres) const {
+        return kPlotLeft + (aheadMetres - ahead_.low) / (ahead_.high - ahead_.low) * (kPlotRight - kPlotLeft);
+    }
+    double py(double acrossMetres) const {
+        return bottom_ - (acrossMetres - across_.low) / (across_.high - across_.low) * (bottom_ - top_);
+    }
+    double top() const { return top_; }
+    double bottom() const { return bottom_; }
+    const Range& ahead() const { return ahead_; }
+    const Range& across() const { return across_; }
+
+private:
+    double top_, bottom_;
+    Range ahead_, across_;
+};
+
+class SvgWriter {
+public:
+    std::string& text() { return svg_; }
+
+    void line(double x1, double y1, double x2, double y2, const std::string& style) {
+        svg_ += "<line x1=\"" + px(x1) + "\" y1=\"" + px(y1) + "\" x2=\"" + px(x2) + "\" y2=\"" + px(y2) + "\" " +
+                style + "/>\n";
+    }
+    void label(double x, double y, const std::string& text, const std::string& style) {
+        svg_ += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\" " + style + ">" + escaped(text) + "</text>\n";
+    }
+    void polyline(const std::vector<std::pair<double, double>>& points, const std::string& style) {
+        svg_ += "<polyline fill=\"none\" points=\"";
+        for (const auto& [x, y] : points)
+            svg_ += px(x) + "," + px(y) + " ";
+        svg_.back() = '"';
+        svg_ += " " + style + "/>\n";
+    }
+    void circle(double x, double y, double radius, const std::string& style) {
+        svg_ += "<circle cx=\"" + px(x) + "\" cy=\"" + px(y) + "\" r=\"" + px(radius) + "\" " + style + "/>\n";
+    }
+
+private:
+    std::string svg_;
+};
+
+// Grid, frame and the four axes: metres at the bottom and on the left, feet at the top and on the right.
+void drawAxes(SvgWriter& svg, const Panel& panel, const std::string& heading, const std::string& acrossName) {
+    const double top = panel.top(), bottom = panel.bottom();
+    svg.text() += "<rect x=\"" + px(kPlotLeft) + "\" y=\"" + px(top) + "\" width=\"" + px(kPlotRight - kPlotLeft) +
+                  "\" height=\"" + px(bottom - top) + "\" fill=\"#fbfbfd\" stroke=\"#9aa0a6\"/>\n";
+    svg.label(kPlotLeft, top - 30, heading, "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
+
+    const Range& ahead = panel.ahead();
+    const double aheadStep = niceStep(ahead.high - ahead.low, 8);
+    for (const double tick : ticks(ahead, aheadStep)) {
+        svg.line(panel.px(tick), top, panel.px(tick), bottom, "stroke=\"#e3e5e8\"");
+        svg.label(panel.px(tick), bottom + 16, tickLabel(tick, aheadStep),
+                  "font-size=\"11\" text-anchor=\"middle\" fill=\"#3c4043\"");
+    }
+    const double aheadFeetStep = niceStep((ahead.high - ahead.low) * kFeetPerMetre, 8);
+    for (const double feet : ticks({ahead.low * kFeetPerMetre, ahead.high * kFeetPerMetre}, aheadFeetStep)) {
+        const double x = panel.px(feet / kFeetPerMetre);
+        svg.line(x, top, x, top - 4, "stroke=\"#80868b\"");
+        svg.label(x, top - 7, tickLabel(feet, aheadFeetStep),
+                  "font-size=\"10\" text-anchor=\"middle\" fill=\"#80868b\"");
+    }
+    svg.label(kPlotRight, bottom + 32, "distance ahead of the aircraft's origin (m)",
+              "font-size=\"11\" text-anchor=\"end\" fill=\"#3c4043\"");
+    svg.label(kPlotRight + 7, top - 7, "ft", "font-size=\"10\" font-weight=\"bold\" fill=\"#80868b\"");
+
+    const Range& across = panel.across();
+    const double acrossStep = niceStep(across.high - across.low, 5);
+    for (const double tick : ticks(across, acrossStep)) {
+        const double y = panel.py(tick);
+        svg.line(kPlotLeft, y, kPlotRight, y,
+                 std::abs(tick) < acrossStep / 2 ? "stroke=\"#bdc1c6\"" : "stroke=\"#e3e5e8\"");
+        svg.label(kPlotLeft - 6, y + 4, tickLabel(tick, acrossStep),
+                  "font-size=\"11\" text-anchor=\"end\" fill=\"#3c4043\"");
+    }
+    const double acrossFeetStep = niceStep((across.high - across.low) * kFeetPerMetre, 5);
+    for (const double feet : ticks({across.low * kFeetPerMetre, across.high * kFeetPerMetre}, acrossFeetStep)) {
+        const double y = panel.py(feet / kFeetPerMetre);
+        svg.line(kPlotRight, y, kPlotRight + 4, y, "stroke=\"#80868b\"");
+        svg.label(kPlotRight + 7, y + 4, tickLabel(feet, acrossFeetStep), "font-size=\"10\" fill=\"#80868b\"");
+    }
+    const double middle = (top + bottom) / 2;
+    svg.label(28, middle, acrossName + " (m)",
+              "font-size=\"11\" text-anchor=\"middle\" fill=\"#3c4043\" transform=\"rotate(-90 28 " + px(middle) +
+                  ")\"");
+}
+
+void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings, bool labelled) {
+    const double x = panel.px(settings.rangeMetres);
+    svg.line(x, panel.top(), x, panel.bottom(), "stroke=\"#202124\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
+    if (labelled)
+        svg.label(x - 6, panel.top() + 16,
+                  "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)",
+                  "font-size=\"12\" text-anchor=\"end\" fill=\"#202124\"");
+}
+
+std::vector<std::pair<double, double>> sampled(const Panel& panel, const LineOfFire& fire, bool sideView) {
+    std::vector<std::pair<double, double>> points;
+    for (int i = 0; i <= kCurveSegments; ++i) {
+        const double ahead = fire.distance * i / kCurveSegments;
+        const double across = sideView ? fire.pathAt(ahead) : fire.lateralAt(ahead);
+        points.emplace_back(panel.px(fire.z + ahead), panel.py(across));
+    }
+    return points;
+}
+
+void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOfFire>& fires) {
+    double y = 120;
+    svg.label(kLegendLeft, y - 30, "Stations", "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
+    for (const LineOfFire& fire : fires) {
+        const StationAim& aim = fire.report->aim;
+        svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4,
+                 "stroke=\"" + std::string(fire.colour) + "\" stroke-width=\"3\"");
+        svg.label(kLegendLeft + 30, y, "Station " + std::to_string(aim.station),
+                  "font-size=\"13\" font-weight=\"bold\" fill=\"#202124\"");
+        svg.label(kLegendLeft + 30, y + 16,
+                  "X " + readable(aim.x, 2) + "  Y " + readable(aim.y, 2) + "  Z " + readable(aim.z, 2) + " m",
+                  "font-size=\"11\" fill=\"#3c4043\"");
+        svg.label(kLegendLeft + 30, y + 31,
+                  "A " + readable(aim.newA, 3) + "\u00b0  H " + readable(aim.newH, 3) + "\u00b0  drop " +
+                      fixed(fire.drop, 2) + " m",
+                  "font-size=\"11\" fill=\"#3c4043\"");
+        y += 50;
+    }
+    for (const StationReport& report : preview.stations) {
+        if (report.aim.verdict == StationVerdict::aimed) continue;
+        const std::string name = report.aim.verdict == StationVerdict::badStationNumber
+                                     ? "Line " + std::to_string(report.lineNumber)
+                                     : "Station " + std::to_string(report.aim.station);
+        svg.label(kLegendLeft, y, name + ": not aimed, " + verdictText(report.aim.verdict),
+                  "font-size=\"11\" fill=\"#80868b\"");
+        y += 18;
+    }
+    if (fires.empty()) svg.label(kLegendLeft, y, "No station is aimed.", "font-size=\"12\" fill=\"#202124\"");
+}
+
+} // namespace
+
+std::string convergencePlotSvg(const std::string& title, const Preview& preview) {
+    const AimSettings& settings = preview.settings;
+    std::vector<LineOfFire> fires;
+    for (const StationReport& report : preview.stations)
+        if (report.aim.verdict == StationVerdict::aimed)
+            fires.push_back(lineOfFire(report, settings, kStationColours[fires.size() % 10]));
+
+    double nearest = std::min(0.0, double{settings.rangeMetres}), lateralReach = 1,
+           low = std::min(0.0, double{settings.elevationMetres}),
+           high = std::max(0.0, double{settings.elevationMetres});
+    for (const LineOfFire& fire : fires) {
+        nearest = std::min(nearest, fire.z);
+        lateralReach = std::max(lateralReach, std::abs(fire.x));
+        for (int i = 0; i <= kCurveSegments; ++i) {
+            const double ahead = fire.distance * i / kCurveSegments;
+            low = std::min({low, fire.pathAt(ahead), fire.boreAt(ahead)});
+            high = std::max({high, fire.pathAt(ahead), fire.boreAt(ahead)});
+        }
+    }
+    const Range ahead{nearest, std::max(double{settings.rangeMetres}, 1.0) * 1.06};
+    const Panel topView(110, 320, ahead, padded(-lateralReach, lateralReach, 0.12, 1.0));
+    const Panel sideView(420, 640, ahead, padded(low, high, 0.12, 1.0));
+
+    SvgWriter svg;
+    svg.text() = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                 std::to_string(kWidth) + "\" height=\"" + std::to_string(kHeight) + "\" viewBox=\"0 0 " +
+                 std::to_string(kWidth) + " " + std::to_string(kHeight) + "\" font-family=\"" + kFont + "\">\n" +
+                 "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+    svg.label(kPlotLeft, 34, "Gun convergence: " + title, "font-size=\"20\" font-weight=\"bold\" fill=\"#202124\"");
+    svg.label(kPlotLeft, 56,
+              "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, 2) + " m), elevation " +
+                  fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) + " m); " +
+                  std::to_string(fires.size()) + " of " + std::to_string(preview.stations.size()) +
+                  " gun stations aimed",
+              "font-size=\"13\" fill=\"#5f6368\"");
+
+    drawAxes(svg, topView, "Top view", "lateral X");
+    drawConvergenceRange(svg, topView, settings, true);
+    for (const LineOfFire& fire : fires) {
+        const std::string colour = "\"" + std::string(fire.colour) + "\"";
+        svg.polyline(sampled(topView, fire, false), "stroke=" + colour + " stroke-width=\"2\"");
+        svg.circle(topView.px(fire.z), topView.py(fire.x), 3.5, "fill=" + colour);
+    }
+    svg.circle(topView.px(settings.rangeMetres), topView.py(0), 5,
+               "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
+
+    drawAxes(svg, sideView, "Side view: the bullet falls below the line of the bore (dashed)", "height Y");
+    drawConvergenceRange(svg, sideView, settings, false);
+    const double elevationY = sideView.py(settings.elevationMetres);
+    svg.line(kPlotLeft, elevationY, kPlotRight, elevationY,
+             "stroke=\"#202124\" stroke-width=\"1\" stroke-dasharray=\"2 3\"");
+    svg.label(sideView.px(settings.rangeMetres) - 10, elevationY + 16,
+              "elevation " + fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) + " m)",
+              "font-size=\"12\" text-anchor=\"end\" fill=\"#202124\"");
+    for (const LineOfFire& fire : fires) {
+        const std::string colour = "\"" + std::string(fire.colour) + "\"";
+        svg.line(sideView.px(fire.z), sideView.py(fire.y), sideView.px(fire.z + fire.distance),
+                 sideView.py(fire.boreAt(fire.distance)),
+                 "stroke=" + colour + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\" opacity=\"0.8\"");
+        svg.polyline(sampled(sideView, fire, true), "stroke=" + colour + " stroke-width=\"2\"");
+        svg.circle(sideView.px(fire.z), sideView.py(fire.y), 3.5, "fill=" + colour);
+    }
+    svg.circle(sideView.px(settings.rangeMetres), elevationY, 5,
+               "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
+
+    drawLegend(svg, preview, fires);
+    svg.label(kPlotLeft, kHeight - 14,
+              "Sideways and vertical scales are stretched to show the aim; the angles are those the pass writes.",
+              "font-size=\"11\" fill=\"#80868b\"");
+    svg.text() += "</svg>\n";
+    return svg.text();
+}
+
+} // namespace zerkon::cli

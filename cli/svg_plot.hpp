@@ -1,0 +1,14 @@
+// A picture of where the guns' fire meets: a top view and a side view, as plain SVG text.
+#pragma once
+
+#include <zerkon/preview.hpp>
+
+#include <string>
+
+namespace zerkon::cli {
+
+// Each aimed station's line of fire from its gun to the convergence point; in the side view the bullet's path
+// falls below the line of the bore over its flight time. `title` names the aircraft.
+std::string convergencePlotSvg(const std::string& title, const Preview& preview);
+
+} // namespace zerkon::cli

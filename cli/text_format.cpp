@@ -1,0 +1,67 @@
+#include "text_format.hpp"
+
+#include <zerkon/number_text.hpp>
+
+namespace zerkon::cli {
+
+std::string fileName(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string plural(int count, const char* singular, const char* pluralForm) {
+    return std::to_string(count) + " " + (count == 1 ? singular : pluralForm);
+}
+
+std::string fixed(double value, int decimals) {
+    std::string text;
+    appendFixed(text, value, decimals);
+    return text;
+}
+
+const char* verdictText(StationVerdict verdict) {
+    switch (verdict) {
+    case StationVerdict::aimed:
+        return "aimed";
+    case StationVerdict::notHarmonized:
+        return "flag not 0 or 1";
+    case StationVerdict::angleOutOfLimits:
+        return "|H| > 10 deg";
+    case StationVerdict::shortRecord:
+        return "short record";
+    case StationVerdict::unreadableField:
+        return "unreadable field";
+    case StationVerdict::angleNotFinite:
+        return "angle not finite";
+    case StationVerdict::badStationNumber:
+        return "no station number";
+    }
+    return "?";
+}
+
+const char* verdictKey(StationVerdict verdict) {
+    switch (verdict) {
+    case StationVerdict::aimed:
+        return "aimed";
+    case StationVerdict::notHarmonized:
+        return "flag";
+    case StationVerdict::angleOutOfLimits:
+        return "angle_out_of_limits";
+    case StationVerdict::shortRecord:
+        return "short_record";
+    case StationVerdict::unreadableField:
+        return "unreadable_field";
+    case StationVerdict::angleNotFinite:
+        return "angle_not_finite";
+    case StationVerdict::badStationNumber:
+        return "bad_station_number";
+    }
+    return "unknown";
+}
+
+// F = -4.877 T² - E, so the gravity part is what is left of -F once E is taken away.
+float gravityDrop(const StationAim& aim, float elevationMetres) {
+    return static_cast<float>(-double{aim.fall} - elevationMetres);
+}
+
+} // namespace zerkon::cli

@@ -1,0 +1,28 @@
+// Small pieces of text shared by the commands.
+#pragma once
+
+#include <zerkon/aiming.hpp>
+
+#include <string>
+
+namespace zerkon::cli {
+
+// The last component of a path, with either kind of slash.
+std::string fileName(const std::string& path);
+
+// "1 gun line", "2 gun lines".
+std::string plural(int count, const char* singular, const char* pluralForm);
+
+// `value` with `decimals` digits after the point, printed the way the pass prints numbers into a DP file.
+std::string fixed(double value, int decimals);
+
+// Why a station is or is not aimed, in a few words.
+const char* verdictText(StationVerdict verdict);
+
+// The verdict as a word for machines ("aimed", "flag", ...).
+const char* verdictKey(StationVerdict verdict);
+
+// The part of the drop F that comes from gravity alone (4.877 T²), given the aim's F and the elevation E.
+float gravityDrop(const StationAim& aim, float elevationMetres);
+
+} // namespace zerkon::cli
