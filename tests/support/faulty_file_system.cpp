@@ -49,12 +49,13 @@ const char* operationName(Operation operation) {
     return kNames[static_cast<int>(operation)];
 }
 
-FaultyFileSystem::FaultyFileSystem(Operation operation, int occurrence, std::error_code error)
-    : failing_(operation), occurrence_(occurrence), error_(error) {}
+FaultyFileSystem::FaultyFileSystem(Operation operation, int occurrence, std::error_code error, bool keepsFailing)
+    : failing_(operation), occurrence_(occurrence), error_(error), keepsFailing_(keepsFailing) {}
 
 bool FaultyFileSystem::shouldFail(Operation operation, std::error_code& error) {
     const int call = ++calls_[static_cast<int>(operation)];
-    if (operation != failing_ || call != occurrence_) return false;
+    if (operation != failing_ || occurrence_ == 0) return false;
+    if (call != occurrence_ && !(keepsFailing_ && call > occurrence_)) return false;
     error = error_;
     return true;
 }

@@ -14,9 +14,10 @@ const char* operationName(Operation operation);
 
 class FaultyFileSystem : public FileSystem {
 public:
-    // Fails the `occurrence`-th (from 1) call of `operation` with `error`; 0 fails nothing.
+    // Fails the `occurrence`-th (from 1) call of `operation` with `error`; 0 fails nothing. With `keepsFailing`, every
+    // later call of `operation` fails too, as on a disk that has gone away.
     FaultyFileSystem(Operation operation, int occurrence,
-                     std::error_code error = std::make_error_code(std::errc::io_error));
+                     std::error_code error = std::make_error_code(std::errc::io_error), bool keepsFailing = false);
 
     // How many calls of `operation` were made so far: run once with nothing failing to learn how many points to walk.
     int calls(Operation operation) const { return calls_[static_cast<int>(operation)]; }
@@ -34,6 +35,7 @@ private:
     Operation failing_;
     int occurrence_;
     std::error_code error_;
+    bool keepsFailing_;
     int calls_[9] = {};
 };
 
