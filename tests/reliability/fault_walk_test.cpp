@@ -1,0 +1,124 @@
+// Every file operation of the pass fails in turn at every point it is called, on a file that takes several reads and
+// writes, once as a passing fault and once for good (a disk that has gone away). Whatever fails, the DP file keeps
+// its bytes, the compiled copy stays, nothing else is left behind, and the reason names the operation and the file.
+#include <zerkon/pass.hpp>
+
+#include "faulty_file_system.hpp"
+#include "large_dp_file.hpp"
+#include "test_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zerkon::testing;
+using Names = std::vector<std::string>;
+
+constexpr Operation kOperations[] = {Operation::status, Operation::open,   Operation::create,
+                                     Operation::read,   Operation::write,  Operation::flush,
+                                     Operation::close,  Operation::rename, Operation::remove};
+
+struct PlaneFolder {
+    TempFolder folder;
+    std::string dp = folder.file("plane.dp");
+    explicit PlaneFolder(const std::string& content) {
+        writeBytes(dp, content);
+        writeBytes(folder.file("plane.cdp"), "compiled");
+    }
+};
+
+zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem& files) {
+    zerkon::PassOptions options;
+    options.localTime = fixedClock;
+    options.fileSystem = &files;
+    return zerkon::harmonizeFile(path, "900", "1", options);
+}
+
+// What the reason must say for the `occurrence`-th call of `operation` failing: a word of the operation and the
+// file's name, closing quote included (the temporary file's name begins with the DP file's).
+std::vector<std::string> expectedInReason(Operation operation, int occurrence) {
+    switch (operation) {
+    case Operation::status:
+        return occurrence == 1 ? Names{"query", "plane.dp\""} : Names{"backup name", "plane.dp\""};
+    case Operation::open:
+        return {"open", "plane.dp\""};
+    case Operation::read:
+        return {"read", "plane.dp\""};
+    case Operation::create:
+        return {"create", "zerkon-tmp\""};
+    case Operation::write:
+        return {"write", "zerkon-tmp\""};
+    case Operation::flush:
+        return {"flush", "zerkon-tmp\""};
+    case Operation::close:
+        return occurrence == 1 ? Names{"close", "zerkon-tmp\""} : Names{"close", "plane.dp\""};
+    case Operation::rename:
+        return occurrence == 1 ? Names{"rename", "plane_001.dp\""} : Names{"rename", "zerkon-tmp\"", "plane.dp\""};
+    case Operation::remove:
+        return {};
+    }
+    return {};
+}
+
+TEST(FaultWalk, EveryFailingOperationLeavesTheFileAsItWas) {
+    const std::string original = largeDpFile(2 * 1024 * 1024);
+
+    // A run with nothing failing tells how often each operation is called, and what the file becomes.
+    PlaneFolder clean(original);
+    FaultyFileSystem counter(Operation::status, 0);
+    ASSERT_TRUE(harmonize(clean.dp, counter).ok());
+    const std::string harmonized = readBytes(clean.dp);
+    ASSERT_GE(counter.calls(Operation::read), 4) << "the file must take several reads";
+    ASSERT_GE(counter.calls(Operation::write), 4) << "the file must take several writes";
+
+    int points = 0;
+    for (const Operation operation : kOperations) {
+        for (int occurrence = 1; occurrence <= counter.calls(operation); ++occurrence) {
+            for (const bool keepsFailing : {false, true}) {
+                const std::string where = std::string(operationName(operation)) + " #" + std::to_string(occurrence) +
+                                          (keepsFailing ? " and after" : "");
+                SCOPED_TRACE(where);
+                ++points;
+                PlaneFolder plane(original);
+                FaultyFileSystem files(operation, occurrence, std::make_error_code(std::errc::io_error), keepsFailing);
+                const zerkon::PassResult result = harmonize(plane.dp, files);
+
+                if (operation == Operation::remove) {
+                    // The only delete of a pass that went well is the compiled copy's, last: a warning, no failure.
+                    ASSERT_TRUE(result.ok()) << result.reason;
+                    EXPECT_NE(result.warning.find("plane.cdp"), std::string::npos) << result.warning;
+                    EXPECT_EQ(plane.folder.names(), (Names{"plane.cdp", "plane.dp", "plane_001.dp"}));
+                    EXPECT_EQ(readBytes(plane.dp), harmonized);
+                    EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
+                    continue;
+                }
+                EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+                for (const std::string& word : expectedInReason(operation, occurrence))
+                    EXPECT_NE(result.reason.find(word), std::string::npos) << result.reason;
+                EXPECT_EQ(readBytes(plane.folder.file("plane.cdp")), "compiled");
+                if (operation == Operation::rename && occurrence == 2 && keepsFailing) {
+                    // The new file cannot take the DP file's name and the original cannot go back to it: it stays
+                    // under the backup name, and the reason says where.
+                    EXPECT_EQ(plane.folder.names(), (Names{"plane.cdp", "plane_001.dp"}));
+                    EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
+                    EXPECT_NE(result.reason.find("kept in"), std::string::npos) << result.reason;
+                } else {
+                    EXPECT_EQ(plane.folder.names(), (Names{"plane.cdp", "plane.dp"}));
+                    EXPECT_EQ(readBytes(plane.dp), original);
+                }
+            }
+        }
+    }
+    std::printf("fault walk: %d failure points walked over a file of %zu bytes; calls of a pass:", points,
+                original.size());
+    for (const Operation operation : kOperations)
+        std::printf(" %s %d", operationName(operation), counter.calls(operation));
+    std::printf("\n");
+    RecordProperty("points", points);
+}
+
+} // namespace

@@ -1,0 +1,226 @@
+// Files that cannot be updated as asked: each is refused with a reason, or handled, without losing a byte. Where the
+// machine can make the real situation (a read-only or full file system needs root on Linux; sharing needs Windows),
+// the test makes it; the same failure also comes through the file system seam, so every machine checks the outcome.
+#include <zerkon/pass.hpp>
+
+#include "faulty_file_system.hpp"
+#include "test_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef __linux__
+#include <sys/mount.h>
+#endif
+
+namespace {
+
+using namespace zerkon::testing;
+using Names = std::vector<std::string>;
+
+const std::string kPlane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n"
+                           "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
+
+zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem* files = nullptr) {
+    zerkon::PassOptions options;
+    options.localTime = fixedClock;
+    options.fileSystem = files;
+    return zerkon::harmonizeFile(path, "900", "1", options);
+}
+
+bool mentions(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+// The plane's DP file and compiled copy in `folder`.
+void putPlane(const std::filesystem::path& folder, const std::string& content = kPlane) {
+    writeBytes((folder / "plane.dp").string(), content);
+    writeBytes((folder / "plane.cdp").string(), "compiled");
+}
+
+void expectUntouched(const TempFolder& folder, const zerkon::PassResult& result, const char* why) {
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.reason.find(why), std::string::npos) << result.reason;
+    EXPECT_EQ(folder.names(), (Names{"plane.cdp", "plane.dp"}));
+    EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane);
+    EXPECT_EQ(readBytes(folder.file("plane.cdp")), "compiled");
+}
+
+TEST(Refusal, PathNamingAFolder) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "plane.dp");
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    EXPECT_EQ(result.failure, zerkon::Failure::notAFile);
+    EXPECT_TRUE(mentions(result.reason, "is not a file")) << result.reason;
+    EXPECT_EQ(folder.names(), (Names{"plane.dp"}));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "plane.dp"));
+}
+
+TEST(Refusal, FileThatVanishedBeforeTheUpdate) {
+    TempFolder folder;
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    EXPECT_EQ(result.failure, zerkon::Failure::notAFile);
+    EXPECT_TRUE(mentions(result.reason, "does not exist")) << result.reason;
+    EXPECT_TRUE(folder.names().empty());
+}
+
+// The file is deleted by someone else after the pass found it and before it opened it.
+class VanishingFileSystem : public FaultyFileSystem {
+public:
+    VanishingFileSystem() : FaultyFileSystem(Operation::status, 0) {}
+    std::unique_ptr<zerkon::InputFile> openForReading(const std::string& path, std::error_code& error) override {
+        std::filesystem::remove(path);
+        return FaultyFileSystem::openForReading(path, error);
+    }
+};
+
+TEST(Refusal, FileThatVanishesDuringTheUpdate) {
+    TempFolder folder;
+    putPlane(folder.path());
+    VanishingFileSystem files;
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"), &files);
+    EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+    EXPECT_TRUE(mentions(result.reason, "cannot open")) << result.reason;
+    EXPECT_EQ(folder.names(), (Names{"plane.cdp"})); // no backup, no temporary file, the compiled copy kept
+}
+
+// A read-only file is never written: the pass renames it to its backup, where it keeps its bytes and its mark, and
+// writes a new file. Files copied from a CD are read-only, and users still want them harmonized.
+TEST(Refusal, ReadOnlyDpFileIsKeptAsTheBackup) {
+    TempFolder folder;
+    putPlane(folder.path());
+    const auto readOnly =
+        std::filesystem::perms::owner_read | std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+    std::filesystem::permissions(folder.file("plane.dp"), readOnly);
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(readBytes(folder.file("plane_001.dp")), kPlane);
+    EXPECT_EQ(std::filesystem::status(folder.file("plane_001.dp")).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::none);
+    EXPECT_TRUE(mentions(readBytes(folder.file("plane.dp")), "Guns harmonized"));
+}
+
+// The failures of a system that refuses: every machine checks them through the seam.
+TEST(Refusal, SystemRefusalsThroughTheSeam) {
+    const struct {
+        const char* name;
+        Operation operation;
+        int occurrence;
+        std::errc error;
+        const char* words; // a word of the operation; the system's own words differ between platforms
+    } cases[] = {
+        {"unreadable file", Operation::open, 1, std::errc::permission_denied, "cannot open"},
+        {"file open elsewhere without sharing", Operation::open, 1, std::errc::permission_denied, "cannot open"},
+        {"file open elsewhere, rename refused", Operation::rename, 1, std::errc::permission_denied, "cannot rename"},
+        {"read-only folder", Operation::create, 1, std::errc::read_only_file_system, "cannot create"},
+        {"folder full at the first write", Operation::write, 1, std::errc::no_space_on_device, "cannot write"},
+        {"folder full when syncing", Operation::flush, 1, std::errc::no_space_on_device, "cannot flush"},
+        {"folder full when closing", Operation::close, 1, std::errc::no_space_on_device, "cannot close"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        putPlane(folder.path());
+        FaultyFileSystem files(c.operation, c.occurrence, std::make_error_code(c.error), true);
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"), &files);
+        EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+        EXPECT_TRUE(mentions(result.reason, std::make_error_code(c.error).message())) << result.reason;
+        expectUntouched(folder, result, c.words);
+    }
+}
+
+#ifdef __linux__
+// A small tmpfs mounted inside a temporary folder; mounting needs root (CAP_SYS_ADMIN), so the tests that use one
+// are skipped elsewhere. Permission bits do not stop root, a full or read-only file system does.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const std::filesystem::path& at, const char* size) : path_(at) {
+        std::filesystem::create_directory(path_);
+        mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+    }
+    ~SmallFileSystem() {
+        if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    bool makeReadOnly() { return ::mount("tmpfs", path_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+
+private:
+    std::filesystem::path path_;
+    bool mounted_ = false;
+};
+
+TEST(Refusal, FullFileSystem) {
+    TempFolder folder;
+    SmallFileSystem disk(folder.path() / "disk", "1m");
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    const std::string content = [] {
+        std::string text = kPlane;
+        while (text.size() < 600 * 1024)
+            text += "; filler line that takes room on the small disk\r\n";
+        return text;
+    }();
+    putPlane(folder.path() / "disk", content);
+    const std::string dp = (folder.path() / "disk" / "plane.dp").string();
+    const zerkon::PassResult result = harmonize(dp);
+    EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+    EXPECT_TRUE(mentions(result.reason, std::make_error_code(std::errc::no_space_on_device).message()))
+        << result.reason;
+    EXPECT_EQ(readBytes(dp), content);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path() / "disk"), {}), 2);
+}
+
+TEST(Refusal, ReadOnlyFileSystem) {
+    TempFolder folder;
+    SmallFileSystem disk(folder.path() / "disk", "1m");
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    putPlane(folder.path() / "disk");
+    ASSERT_TRUE(disk.makeReadOnly());
+    const std::string dp = (folder.path() / "disk" / "plane.dp").string();
+    const zerkon::PassResult result = harmonize(dp);
+    EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+    EXPECT_TRUE(mentions(result.reason, std::make_error_code(std::errc::read_only_file_system).message()))
+        << result.reason;
+    EXPECT_EQ(readBytes(dp), kPlane);
+}
+#endif
+
+#ifndef _WIN32
+TEST(Refusal, ReadOnlyFolder) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders (see ReadOnlyFileSystem)";
+    TempFolder folder;
+    putPlane(folder.path());
+    std::filesystem::permissions(folder.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+    expectUntouched(folder, result, "cannot create");
+}
+#endif
+
+#ifdef _WIN32
+// Another program holds the file open. Windows refuses, and the pass must leave everything as it was.
+void expectRefusedWhileOpen(DWORD share, const char* why) {
+    TempFolder folder;
+    putPlane(folder.path());
+    const HANDLE held = ::CreateFileA(folder.file("plane.dp").c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    ::CloseHandle(held);
+    expectUntouched(folder, result, why);
+    EXPECT_TRUE(harmonize(folder.file("plane.dp")).ok()) << "once the other program lets go";
+}
+
+TEST(Refusal, FileOpenElsewhereWithoutSharing) { expectRefusedWhileOpen(0, "cannot open"); }
+
+TEST(Refusal, FileOpenElsewhereForReadingOnly) { expectRefusedWhileOpen(FILE_SHARE_READ, "cannot rename"); }
+#endif
+
+} // namespace
