@@ -13,9 +13,7 @@ constexpr std::string_view kGunPrefix = "gun.";
 constexpr std::string_view kGunStationsHeader = "[GUNSTATIONS]";
 constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool startsWithNoCase(std::string_view line, std::string_view prefix) {
     if (line.size() < prefix.size()) return false;
@@ -58,6 +56,15 @@ bool DpRewriter::currentStationIsHarmonized() const {
     if (!state_.currentStation) return false;
     const Station* station = state_.stations.find(*state_.currentStation);
     return station && station->harmonize;
+}
+
+bool DpRewriter::isPlainLine(std::string_view line) {
+    // Every prefix the rules match begins with one of these characters.
+    static_assert(kGunStationPrefix.front() == kGunPrefix.front());
+    static_assert(kGunStationsHeader.front() == kGunSectionPrefix.front());
+    if (line.empty()) return true;
+    const char first = asciiLower(line.front());
+    return first != kGunPrefix.front() && first != kGunSectionPrefix.front() && first != kRunCommentPrefix.front();
 }
 
 void DpRewriter::rewriteLine(std::string_view line, std::string& out) {

@@ -13,9 +13,7 @@
 namespace zerkon {
 namespace {
 
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 PassResult failed(Failure failure, std::string reason) {
     PassResult result;
@@ -64,17 +62,22 @@ std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string
     return nullptr;
 }
 
-// Both files are open; streams every line of `input` through the rewriter into `output`.
+// Both files are open; streams every line of `input` through the rewriter into `output`. Plain lines, nearly all
+// of a DP file, go straight from the read buffer to the write buffer with their line ends as they are.
 PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
                        const std::string& temporary) {
     LineReader reader(input);
     CrLfWriter writer(output);
     std::string rewritten;
     std::string_view line;
-    while (reader.next(line)) {
-        rewritten.clear();
-        rewriter.rewriteLine(line, rewritten);
-        writer.write(rewritten);
+    while (reader.nextAsRead(line)) {
+        if (DpRewriter::isPlainLine(line)) {
+            writer.writeAsRead(line);
+        } else {
+            rewritten.clear();
+            rewriter.rewriteLine(reader.translate(line), rewritten);
+            writer.write(rewritten);
+        }
         if (writer.error()) return fileFailure("write", temporary, writer.error());
     }
     if (reader.error()) return fileFailure("read", path, reader.error());

@@ -4,90 +4,106 @@
 
 namespace zerkon {
 
-LineReader::LineReader(InputFile& file, std::size_t bufferSize) : file_(file), buffer_(bufferSize) {}
+LineReader::LineReader(InputFile& file, std::size_t bufferSize)
+    : file_(file), buffer_(new char[bufferSize]), size_(bufferSize) {}
 
-bool LineReader::next(std::string_view& line) {
-    for (;;) {
-        const char* start = buffer_.data() + lineStart_;
-        const std::size_t available = translatedEnd_ - lineStart_;
-        if (const void* newline = std::memchr(start, '\n', available)) {
+bool LineReader::nextAsRead(std::string_view& line) {
+    for (std::size_t searched = lineStart_;;) {
+        const char* start = buffer_.get() + lineStart_;
+        if (const void* newline = std::memchr(buffer_.get() + searched, '\n', end_ - searched)) {
             const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1;
             line = std::string_view(start, length);
             lineStart_ += length;
             return true;
         }
         if (atEnd_ || error_) {
-            if (available == 0) return false;
-            line = std::string_view(start, available); // the last line, without a newline
-            lineStart_ = translatedEnd_;
+            const std::size_t rest = end_ - lineStart_;
+            if (rest == 0) return false;
+            line = std::string_view(start, rest); // the last line, without a newline
+            lineStart_ = end_;
             return !error_;
         }
+        searched = end_ - lineStart_; // the bytes already searched move with the line
         fill();
+        searched += lineStart_;
     }
+}
+
+std::string_view LineReader::translate(std::string_view lineAsRead) {
+    const std::size_t size = lineAsRead.size();
+    if (size < 2 || lineAsRead[size - 1] != '\n' || lineAsRead[size - 2] != '\r') return lineAsRead;
+    // The line lies in our own buffer: the CR becomes the newline, and the LF after it is left out.
+    char* const cr = buffer_.get() + (lineAsRead.data() - buffer_.get()) + size - 2;
+    *cr = '\n';
+    return lineAsRead.substr(0, size - 1);
+}
+
+bool LineReader::next(std::string_view& line) {
+    if (!nextAsRead(line)) return false;
+    line = translate(line);
+    return true;
 }
 
 void LineReader::fill() {
     if (lineStart_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + lineStart_, rawEnd_ - lineStart_);
-        translatedEnd_ -= lineStart_;
-        rawEnd_ -= lineStart_;
+        std::memmove(buffer_.get(), buffer_.get() + lineStart_, end_ - lineStart_);
+        end_ -= lineStart_;
         lineStart_ = 0;
     }
-    if (rawEnd_ == buffer_.size()) buffer_.resize(buffer_.size() * 2); // a line longer than the buffer
-    const std::size_t got = file_.read(buffer_.data() + rawEnd_, buffer_.size() - rawEnd_, error_);
-    if (got == 0) atEnd_ = true;
-    rawEnd_ += got;
-    translate();
-}
-
-void LineReader::translate() {
-    char* const data = buffer_.data();
-    std::size_t from = translatedEnd_;
-    std::size_t to = translatedEnd_;
-    while (from < rawEnd_) {
-        const void* found = std::memchr(data + from, '\r', rawEnd_ - from);
-        const std::size_t cr = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : rawEnd_;
-        if (to != from) std::memmove(data + to, data + from, cr - from);
-        to += cr - from;
-        from = cr;
-        if (cr == rawEnd_) break;
-        if (cr + 1 == rawEnd_ && !atEnd_) break; // the next read tells whether an LF follows
-        if (cr + 1 < rawEnd_ && data[cr + 1] == '\n') {
-            data[to++] = '\n';
-            from += 2;
-        } else {
-            data[to++] = '\r';
-            from += 1;
-        }
+    if (end_ == size_) { // a line longer than the buffer
+        std::unique_ptr<char[]> larger(new char[size_ * 2]);
+        std::memcpy(larger.get(), buffer_.get(), end_);
+        buffer_ = std::move(larger);
+        size_ *= 2;
     }
-    const std::size_t waiting = rawEnd_ - from; // a CR at the end of the data read so far, or nothing
-    if (waiting > 0 && to != from) std::memmove(data + to, data + from, waiting);
-    translatedEnd_ = to;
-    rawEnd_ = to + waiting;
+    const std::size_t got = file_.read(buffer_.get() + end_, size_ - end_, error_);
+    if (got == 0) atEnd_ = true;
+    end_ += got;
 }
 
-CrLfWriter::CrLfWriter(OutputFile& file, std::size_t bufferSize) : file_(file), limit_(bufferSize) {
-    buffer_.reserve(bufferSize + 2);
+CrLfWriter::CrLfWriter(OutputFile& file, std::size_t bufferSize)
+    : file_(file), buffer_(new char[bufferSize]), size_(bufferSize) {}
+
+void CrLfWriter::append(const char* data, std::size_t size) {
+    while (size > size_ - used_) {
+        const std::size_t part = size_ - used_;
+        std::memcpy(buffer_.get() + used_, data, part);
+        used_ = size_;
+        flushBuffer();
+        data += part;
+        size -= part;
+    }
+    std::memcpy(buffer_.get() + used_, data, size);
+    used_ += size;
 }
 
 void CrLfWriter::write(std::string_view text) {
     while (!text.empty()) {
-        const std::size_t newline = text.find('\n');
-        const std::string_view piece = text.substr(0, newline);
-        buffer_.append(piece);
-        if (newline != std::string_view::npos) {
-            buffer_ += "\r\n";
-            text.remove_prefix(newline + 1);
-        } else {
-            text = {};
+        const void* found = std::memchr(text.data(), '\n', text.size());
+        if (!found) {
+            append(text.data(), text.size());
+            return;
         }
-        if (buffer_.size() >= limit_) flushBuffer();
+        const std::size_t newline = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        append(text.data(), newline);
+        append("\r\n", 2);
+        text.remove_prefix(newline + 1);
+    }
+}
+
+void CrLfWriter::writeAsRead(std::string_view line) {
+    const std::size_t size = line.size();
+    if (size > 0 && line[size - 1] == '\n' && (size < 2 || line[size - 2] != '\r')) {
+        append(line.data(), size - 1);
+        append("\r\n", 2);
+    } else {
+        append(line.data(), size);
     }
 }
 
 void CrLfWriter::flushBuffer() {
-    if (!buffer_.empty() && !error_) file_.write(buffer_.data(), buffer_.size(), error_);
-    buffer_.clear();
+    if (used_ > 0 && !error_) file_.write(buffer_.get(), used_, error_);
+    used_ = 0;
 }
 
 } // namespace zerkon

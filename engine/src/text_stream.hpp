@@ -4,10 +4,10 @@
 
 #include <zerkon/file_system.hpp>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 namespace zerkon {
 
@@ -17,19 +17,27 @@ class LineReader {
 public:
     explicit LineReader(InputFile& file, std::size_t bufferSize = 256 * 1024);
 
-    // The next line, valid until the next call; false at the end of the file or on a read failure (see error()).
+    // The next line, its CR LF turned into a newline; valid until the next call. False at the end of the file or on
+    // a read failure (see error()).
     bool next(std::string_view& line);
+
+    // The next line as it is in the file, with its CR LF or lone LF (the last line may have neither); valid until
+    // the next call. Only a newline ends a line, so a CR LF can only stand at the end.
+    bool nextAsRead(std::string_view& line);
+    // The line nextAsRead just gave, with its CR LF turned into a newline. Works in the buffer: call it at most once
+    // per line.
+    std::string_view translate(std::string_view lineAsRead);
+
     const std::error_code& error() const { return error_; }
 
 private:
     void fill();
-    void translate();
 
     InputFile& file_;
-    std::vector<char> buffer_;
-    std::size_t lineStart_ = 0;     // first byte not yet handed out
-    std::size_t translatedEnd_ = 0; // bytes before this have had CR LF turned into LF
-    std::size_t rawEnd_ = 0;        // bytes before this came from the file
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_;
+    std::size_t lineStart_ = 0; // first byte not yet handed out
+    std::size_t end_ = 0;       // bytes before this came from the file
     bool atEnd_ = false;
     std::error_code error_;
 };
@@ -40,13 +48,18 @@ public:
     explicit CrLfWriter(OutputFile& file, std::size_t bufferSize = 256 * 1024);
 
     void write(std::string_view text);
+    // A line as LineReader::nextAsRead gave it: its CR LF stays, a lone LF becomes CR LF.
+    void writeAsRead(std::string_view line);
     void flushBuffer(); // hands what is buffered to the file (not to the disk)
     const std::error_code& error() const { return error_; }
 
 private:
+    void append(const char* data, std::size_t size);
+
     OutputFile& file_;
-    std::string buffer_;
-    std::size_t limit_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_;
+    std::size_t used_ = 0;
     std::error_code error_;
 };
 

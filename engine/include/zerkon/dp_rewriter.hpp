@@ -30,6 +30,10 @@ public:
     // dropped line appends nothing, and a "[GUNSTATIONS]" line appends the run comment before itself.
     void rewriteLine(std::string_view line, std::string& out);
 
+    // True for a line that no rule looks at, so rewriteLine would append it unchanged and remember nothing: most
+    // lines of a DP file. Its CR LF may still be in place, since only its first character is read.
+    static bool isPlainLine(std::string_view line);
+
     const PassCounts& counts() const { return counts_; }
     const AimState& state() const { return state_; }
 

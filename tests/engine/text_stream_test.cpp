@@ -1,0 +1,120 @@
+// The line splitting and CR LF translation against a plain reference, with buffers and reads so small that every
+// line end, CR LF included, falls across a read and every line outgrows the buffer somewhere.
+#include "text_stream.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+// Hands out at most `step` bytes per read.
+class TrickleInput : public zerkon::InputFile {
+public:
+    TrickleInput(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
+    std::size_t read(char* buffer, std::size_t size, std::error_code&) override {
+        const std::size_t count = std::min({size, step_, bytes_.size() - position_});
+        std::memcpy(buffer, bytes_.data() + position_, count);
+        position_ += count;
+        return count;
+    }
+    void close(std::error_code&) override {}
+
+private:
+    std::string bytes_;
+    std::size_t step_;
+    std::size_t position_ = 0;
+};
+
+class StringOutput : public zerkon::OutputFile {
+public:
+    std::string bytes;
+    void write(const char* data, std::size_t size, std::error_code&) override { bytes.append(data, size); }
+    void flush(std::error_code&) override {}
+    void close(std::error_code&) override {}
+};
+
+// A CR LF is one newline, a lone CR stays, and every newline ends a line.
+std::vector<std::string> referenceLines(const std::string& bytes) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        lines.back() += bytes[i];
+        if (bytes[i] == '\n') lines.emplace_back();
+    }
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+std::string withCrLf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        for (const char c : line)
+            bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return bytes;
+}
+
+const std::string kTexts[] = {
+    "",
+    "\n",
+    "\r\n",
+    "\r",
+    "a",
+    "plain\r\nlines\r\nonly\r\n",
+    "lone\nline feeds\nhere",
+    "lone\rcarriage\rreturns\r",
+    "double\r\r\nreturn\r\r",
+    "\r\n\r\n\n\n\r\r\n",
+    "last line without an end\r\nlast",
+    "a line much longer than any of the small buffers used here, so the reader must grow its buffer\r\nshort\r\n",
+    "nul\0byte\r\n\xe9\xff\r\n"s,
+};
+
+TEST(TextStream, SplitsAndTranslatesLikeTheReferenceWhateverTheBufferAndReadSizes) {
+    for (const std::string& bytes : kTexts) {
+        const std::vector<std::string> expected = referenceLines(bytes);
+        for (const std::size_t bufferSize : {1, 2, 3, 7, 64, 256 * 1024}) {
+            for (const std::size_t step : {1, 2, 5, 1000}) {
+                SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize) + ", reads of " +
+                             std::to_string(step));
+                TrickleInput input(bytes, step);
+                zerkon::LineReader reader(input, bufferSize);
+                std::vector<std::string> lines;
+                std::string_view line;
+                while (reader.next(line))
+                    lines.emplace_back(line);
+                EXPECT_EQ(lines, expected);
+                EXPECT_FALSE(reader.error());
+            }
+        }
+    }
+}
+
+// A line copied as read and a line translated and written back must come out as the same bytes.
+TEST(TextStream, WritesLinesAsReadExactlyAsTranslatedLines) {
+    for (const std::string& bytes : kTexts) {
+        for (const std::size_t bufferSize : {1, 3, 64}) {
+            SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize));
+            TrickleInput input(bytes, 3);
+            zerkon::LineReader reader(input, bufferSize);
+            StringOutput output;
+            zerkon::CrLfWriter writer(output, bufferSize);
+            std::string_view line;
+            for (int i = 0; reader.nextAsRead(line); ++i) {
+                if (i % 2)
+                    writer.writeAsRead(line);
+                else
+                    writer.write(reader.translate(line));
+            }
+            writer.flushBuffer();
+            EXPECT_EQ(output.bytes, withCrLf(referenceLines(bytes)));
+        }
+    }
+}
+
+} // namespace
