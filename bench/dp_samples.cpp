@@ -105,9 +105,7 @@ void appendGunPairs(std::string& out, Numbers& numbers, int pair) {
 
 } // namespace
 
-const char* mixName(Mix mix) {
-    return mix == Mix::realistic ? "realistic" : "gun-heavy";
-}
+const char* mixName(Mix mix) { return mix == Mix::realistic ? "realistic" : "gun-heavy"; }
 
 std::string generateDpText(Mix mix, std::size_t size) {
     std::string text;

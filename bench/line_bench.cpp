@@ -29,18 +29,10 @@ void benchLine(benchmark::State& state, const char* line) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_GunStationAimed(benchmark::State& state) {
-    benchLine(state, kAimedStationLine);
-}
-void BM_GunStationNotAimed(benchmark::State& state) {
-    benchLine(state, kUnaimedStationLine);
-}
-void BM_GunLine(benchmark::State& state) {
-    benchLine(state, kGunLine);
-}
-void BM_PassThroughLine(benchmark::State& state) {
-    benchLine(state, kPassThroughLine);
-}
+void BM_GunStationAimed(benchmark::State& state) { benchLine(state, kAimedStationLine); }
+void BM_GunStationNotAimed(benchmark::State& state) { benchLine(state, kUnaimedStationLine); }
+void BM_GunLine(benchmark::State& state) { benchLine(state, kGunLine); }
+void BM_PassThroughLine(benchmark::State& state) { benchLine(state, kPassThroughLine); }
 
 BENCHMARK(BM_GunStationAimed);
 BENCHMARK(BM_GunStationNotAimed);
