@@ -29,8 +29,10 @@ int findCommas(std::string_view line, std::size_t* positions, int count) {
 
 // A decimal number too large for a float reads as infinity, and printed back it would turn a plain number into "inf".
 // "inf", "infinity" and "nan" all hold an n; a decimal number never does.
-bool overflowed(float value, std::string_view text) {
-    return !std::isfinite(value) && text.find_first_of("nN") == std::string_view::npos;
+bool overflowed(float value, std::string_view field) {
+    if (std::isfinite(value)) return false;
+    const std::string_view number = field.substr(0, scanFloat(field).length);
+    return number.find_first_of("nN") == std::string_view::npos;
 }
 
 // Whether any of the `count` numbers read from the fields after the comma at positions[0] overflowed.

@@ -130,9 +130,10 @@ TEST(GunLine, FieldsFourAndFiveBecomeZero) {
         {"gun.0=1.5,-0.25,2,3.2,1.1,7,x\n", "gun.0=1.5,-0.250,2.000,3.200,0,0,x\n", true},
         {"gun.1=a,1,2,3,4,5,\r\n", "gun.1=a,1.000,2.000,3.000,0,0,\r\n", true},
         {"gun.1=a,1,2,3,4,5,", "gun.1=a,1.000,2.000,3.000,0,0,", true},
-        {"gun.1=a,1,2,3,4,5\n", "gun.1=a,1,2,3,4,5\n", false},           // five commas: too short
-        {"gun.1=a,1,two,3,4,5,6\n", "gun.1=a,1,two,3,4,5,6\n", false},   // field 2 is not a number
-        {"gun.1=a,1,2,1e39,4,5,6\n", "gun.1=a,1,2,1e39,4,5,6\n", false}, // beyond a float: never printed as inf
+        {"gun.1=a,1,2,3,4,5\n", "gun.1=a,1,2,3,4,5\n", false},                   // five commas: too short
+        {"gun.1=a,1,two,3,4,5,6\n", "gun.1=a,1,two,3,4,5,6\n", false},           // field 2 is not a number
+        {"gun.1=a,1,2,1e39,4,5,6\n", "gun.1=a,1,2,1e39,4,5,6\n", false},         // beyond a float: never printed as inf
+        {"gun.1=a,1,2,1e39 nan,4,5,6\n", "gun.1=a,1,2,1e39 nan,4,5,6\n", false}, // the n after the number is no inf
         {"gun.1=a,inf,2,3,4,5,6\n", "gun.1=a,inf,2.000,3.000,0,0,6\n", true},
     };
     for (const auto& c : cases) {
