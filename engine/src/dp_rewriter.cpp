@@ -13,6 +13,14 @@ constexpr std::string_view kGunPrefix = "gun.";
 constexpr std::string_view kGunStationsHeader = "[GUNSTATIONS]";
 constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
 
+// DpRewriter::isPlainLine lets every line through that begins with anything else.
+constexpr bool beginsWithGBracketOrSemicolon(std::string_view prefix) {
+    return prefix.front() == 'g' || prefix.front() == '[' || prefix.front() == ';';
+}
+static_assert(beginsWithGBracketOrSemicolon(kGunStationPrefix) && beginsWithGBracketOrSemicolon(kGunSectionPrefix) &&
+              beginsWithGBracketOrSemicolon(kGunPrefix) && beginsWithGBracketOrSemicolon(kGunStationsHeader) &&
+              beginsWithGBracketOrSemicolon(kRunCommentPrefix));
+
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool startsWithNoCase(std::string_view line, std::string_view prefix) {
@@ -56,15 +64,6 @@ bool DpRewriter::currentStationIsHarmonized() const {
     if (!state_.currentStation) return false;
     const Station* station = state_.stations.find(*state_.currentStation);
     return station && station->harmonize;
-}
-
-bool DpRewriter::isPlainLine(std::string_view line) {
-    // Every prefix the rules match begins with one of these characters.
-    static_assert(kGunStationPrefix.front() == kGunPrefix.front());
-    static_assert(kGunStationsHeader.front() == kGunSectionPrefix.front());
-    if (line.empty()) return true;
-    const char first = asciiLower(line.front());
-    return first != kGunPrefix.front() && first != kGunSectionPrefix.front() && first != kRunCommentPrefix.front();
 }
 
 void DpRewriter::rewriteLine(std::string_view line, std::string& out) {

@@ -8,6 +8,7 @@
 #include "text_stream.hpp"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace zerkon {
@@ -62,22 +63,44 @@ std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string
     return nullptr;
 }
 
-// Both files are open; streams every line of `input` through the rewriter into `output`. Plain lines, nearly all
-// of a DP file, go straight from the read buffer to the write buffer with their line ends as they are.
-PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
-                       const std::string& temporary) {
-    LineReader reader(input);
-    CrLfWriter writer(output);
-    std::string rewritten;
-    std::string_view line;
-    while (reader.nextAsRead(line)) {
-        if (DpRewriter::isPlainLine(line)) {
+// Writes `lines`, whole lines as read. Runs of plain lines already end in CR LF, so they are copied as they are,
+// in one piece up to the next line a rule looks at.
+void rewriteLines(std::string_view lines, LineReader& reader, DpRewriter& rewriter, CrLfWriter& writer,
+                  std::string& rewritten) {
+    const char* const end = lines.data() + lines.size();
+    const char* runStart = lines.data();
+    for (const char* lineStart = runStart; lineStart != end;) {
+        const void* newline = std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart));
+        const char* const lineEnd = newline ? static_cast<const char*>(newline) + 1 : end;
+        const std::string_view line(lineStart, static_cast<std::size_t>(lineEnd - lineStart));
+        const bool loneLineFeed = newline && (line.size() < 2 || lineEnd[-2] != '\r');
+        const bool plain = DpRewriter::isPlainLine(line);
+        if (plain && !loneLineFeed) {
+            lineStart = lineEnd;
+            continue;
+        }
+        writer.writeBytes(std::string_view(runStart, static_cast<std::size_t>(lineStart - runStart)));
+        if (plain) {
             writer.writeAsRead(line);
         } else {
             rewritten.clear();
             rewriter.rewriteLine(reader.translate(line), rewritten);
             writer.write(rewritten);
         }
+        runStart = lineStart = lineEnd;
+    }
+    writer.writeBytes(std::string_view(runStart, static_cast<std::size_t>(end - runStart)));
+}
+
+// Both files are open; streams every line of `input` through the rewriter into `output`.
+PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
+                       const std::string& temporary) {
+    LineReader reader(input);
+    CrLfWriter writer(output);
+    std::string rewritten;
+    std::string_view lines;
+    while (reader.nextLinesAsRead(lines)) {
+        rewriteLines(lines, reader, rewriter, writer, rewritten);
         if (writer.error()) return fileFailure("write", temporary, writer.error());
     }
     if (reader.error()) return fileFailure("read", path, reader.error());

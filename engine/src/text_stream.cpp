@@ -29,6 +29,29 @@ bool LineReader::nextAsRead(std::string_view& line) {
     }
 }
 
+bool LineReader::nextLinesAsRead(std::string_view& lines) {
+    for (std::size_t searched = lineStart_;;) {
+        const char* const data = buffer_.get();
+        for (std::size_t i = end_; i > searched; --i) { // a read mostly stops inside a line, close to its end
+            if (data[i - 1] == '\n') {
+                lines = std::string_view(data + lineStart_, i - lineStart_);
+                lineStart_ = i;
+                return true;
+            }
+        }
+        if (atEnd_ || error_) {
+            const std::size_t rest = end_ - lineStart_;
+            if (rest == 0) return false;
+            lines = std::string_view(data + lineStart_, rest); // the last line, without a newline
+            lineStart_ = end_;
+            return !error_;
+        }
+        searched = end_ - lineStart_;
+        fill();
+        searched += lineStart_;
+    }
+}
+
 std::string_view LineReader::translate(std::string_view lineAsRead) {
     const std::size_t size = lineAsRead.size();
     if (size < 2 || lineAsRead[size - 1] != '\n' || lineAsRead[size - 2] != '\r') return lineAsRead;

@@ -95,6 +95,27 @@ TEST(TextStream, SplitsAndTranslatesLikeTheReferenceWhateverTheBufferAndReadSize
     }
 }
 
+// Lines handed out many at a time are the file's bytes in order, each piece ending where a line ends.
+TEST(TextStream, HandsOutWholeLinesManyAtATime) {
+    for (const std::string& bytes : kTexts) {
+        for (const std::size_t bufferSize : {1, 2, 7, 64}) {
+            SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize));
+            TrickleInput input(bytes, 5);
+            zerkon::LineReader reader(input, bufferSize);
+            std::string joined;
+            std::string_view lines;
+            while (reader.nextLinesAsRead(lines)) {
+                EXPECT_FALSE(lines.empty());
+                if (joined.size() + lines.size() < bytes.size()) {
+                    EXPECT_EQ(lines.back(), '\n');
+                }
+                joined.append(lines);
+            }
+            EXPECT_EQ(joined, bytes);
+        }
+    }
+}
+
 // A line copied as read and a line translated and written back must come out as the same bytes.
 TEST(TextStream, WritesLinesAsReadExactlyAsTranslatedLines) {
     for (const std::string& bytes : kTexts) {

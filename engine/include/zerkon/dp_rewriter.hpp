@@ -32,7 +32,10 @@ public:
 
     // True for a line that no rule looks at, so rewriteLine would append it unchanged and remember nothing: most
     // lines of a DP file. Its CR LF may still be in place, since only its first character is read.
-    static bool isPlainLine(std::string_view line);
+    static bool isPlainLine(std::string_view line) {
+        // Every prefix a rule matches begins with one of these (dp_rewriter.cpp checks it beside the prefixes).
+        return line.empty() || (line[0] != 'g' && line[0] != 'G' && line[0] != '[' && line[0] != ';');
+    }
 
     const PassCounts& counts() const { return counts_; }
     const AimState& state() const { return state_; }
