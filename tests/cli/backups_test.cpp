@@ -1,0 +1,81 @@
+#include "test_files.hpp"
+
+#include <zerkon/backups.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zerkon::BackupFile;
+
+void writeIn(const zerkon::testing::TempFolder& folder, const std::string& name, const std::string& bytes) {
+    zerkon::testing::writeBytes(folder.file(name), bytes);
+}
+
+TEST(ListBackups, TakesOnlyTheNamesThePassGives) {
+    zerkon::testing::TempFolder folder;
+    for (const char* name : {"plane.dp", "plane_001.dp", "plane_1000.dp", "plane_0002.dp", "plane_000.dp",
+                             "plane_01.dp", "plane_x01.dp", "plane_003.dp.bak", "other_004.dp", "plane.cdp"})
+        writeIn(folder, name, "");
+    writeIn(folder, "plane_007.dp",
+            "[AIRCRAFT]\r\n; Guns harmonized by Zerkon - Range: 900.0 ft.  Elevation: 1.0 ft. - "
+            "Sat Mar  7 18:02:11 2026\r\n[GUNSTATIONS]\r\n");
+    std::error_code error;
+    const std::vector<BackupFile> backups = zerkon::listBackups(folder.file("plane.dp"), error);
+    ASSERT_FALSE(error) << error.message();
+    ASSERT_EQ(backups.size(), 3u);
+    EXPECT_EQ(backups[0].number, 1u);
+    EXPECT_EQ(backups[1].number, 7u);
+    EXPECT_EQ(backups[2].number, 1000u);
+    EXPECT_FALSE(backups[0].run);
+    ASSERT_TRUE(backups[1].run);
+    EXPECT_EQ(backups[1].run->rangeFeet, "900.0");
+    EXPECT_EQ(backups[1].run->elevationFeet, "1.0");
+    EXPECT_EQ(backups[1].run->when, "Sat Mar  7 18:02:11 2026");
+    EXPECT_NE(backups[1].modified, 0);
+}
+
+struct NewestCase {
+    const char* name;
+    std::vector<std::pair<unsigned, std::time_t>> backups; // number, modified
+    unsigned newest;
+};
+
+class NewestBackup : public ::testing::TestWithParam<NewestCase> {};
+
+void PrintTo(const NewestCase& c, std::ostream* os) { *os << c.name; }
+
+TEST_P(NewestBackup, IsTheOneWrittenLast) {
+    std::vector<BackupFile> backups;
+    for (const auto& [number, modified] : GetParam().backups) {
+        BackupFile backup;
+        backup.number = number;
+        backup.modified = modified;
+        backups.push_back(backup);
+    }
+    const BackupFile* newest = zerkon::newestBackup(backups);
+    ASSERT_NE(newest, nullptr);
+    EXPECT_EQ(newest->number, GetParam().newest);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NewestBackup,
+                         ::testing::Values(NewestCase{"InOrder", {{1, 100}, {2, 200}, {3, 300}}, 3},
+                                           NewestCase{"GapReusedByALaterPass", {{1, 400}, {2, 200}, {3, 300}}, 1},
+                                           NewestCase{"SameSecondGoesByNumber", {{1, 300}, {2, 300}}, 2}));
+
+TEST(NewestBackup, NoneWithoutBackups) { EXPECT_EQ(zerkon::newestBackup({}), nullptr); }
+
+TEST(ParseRunComment, ReadsWhatThePassWrote) {
+    const auto record = zerkon::parseRunComment(
+        "; Guns harmonized by Zerkon - Range: 1200.5 ft.  Elevation: -3.0 ft. - Mon Dec  7 05:08:25 2026\r\n");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->rangeFeet, "1200.5");
+    EXPECT_EQ(record->elevationFeet, "-3.0");
+    EXPECT_EQ(record->when, "Mon Dec  7 05:08:25 2026");
+    EXPECT_FALSE(zerkon::parseRunComment("; a comment\n"));
+    const auto byHand = zerkon::parseRunComment("; guns HARMONIZED by hand\n"); // dropped by the pass all the same
+    ASSERT_TRUE(byHand);
+    EXPECT_EQ(byHand->rangeFeet, "");
+}
+
+} // namespace

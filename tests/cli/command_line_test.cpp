@@ -1,0 +1,224 @@
+#include "test_files.hpp"
+
+#include "command_line.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <sstream>
+
+namespace {
+
+using zerkon::testing::TempFolder;
+
+void writeIn(const zerkon::testing::TempFolder& folder, const std::string& name, const std::string& bytes) {
+    zerkon::testing::writeBytes(folder.file(name), bytes);
+}
+
+std::string readIn(const zerkon::testing::TempFolder& folder, const std::string& name) {
+    return zerkon::testing::readBytes(folder.file(name));
+}
+
+// Every file of the folder by name, with its content.
+std::map<std::string, std::string> snapshot(const zerkon::testing::TempFolder& folder) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : folder.names())
+        files[name] = readIn(folder, name);
+    return files;
+}
+
+// Two aimed stations (one with flag 0), one left alone, and their guns.
+const std::string kAircraft =
+    "; test aircraft\r\n"
+    "[GUNSTATIONS]\r\n"
+    "gunstation.0=1,3,1,350,835,750,0.3,0.25,4,80,12,-2.410,-0.080,1.150,0.40,0.00,0.62,mg\r\n"
+    "gunstation.1=0,3,1,350,850,750,0.3,0.25,4,80,12,1.5,-0.3,2.0,0,0,0,mg\r\n"
+    "gunstation.2=2,3,1,350,835,750,0.3,0.25,4,80,12,2.410,-0.080,1.150,0.40,0.00,-0.62,mg\r\n"
+    "[GUNS.0]\r\n"
+    "gun.0=-2.410,-0.080,1.150,0.40,0.62,1,flash\r\n"
+    "gun.1=-2.410,-0.080,1.150,0.40,0.62,1,flash\r\n"
+    "[GUNS.1]\r\n"
+    "gun.0=1.5,-0.3,2.0,0.40,0.62,1,flash\r\n"
+    "[GUNS.2]\r\n"
+    "gun.0=2.410,-0.080,1.150,0.40,-0.62,1,flash\r\n";
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "zerkon-cli");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    std::ostringstream out, err;
+    const int code = zerkon::cli::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err, false);
+    return {code, out.str(), err.str()};
+}
+
+TEST(CommandLine, ExitCodes) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    const std::string plane = folder.file("plane.dp");
+    const std::string missing = folder.file("missing.dp");
+    const struct {
+        std::vector<std::string> arguments;
+        int code;
+    } cases[] = {
+        {{}, 2},
+        {{"--help"}, 0},
+        {{"report"}, 2},
+        {{"report", "--frobnicate", plane}, 2},
+        {{"restore", "--backup", "0", plane}, 2},
+        {{"plot", plane}, 2},
+        {{"report", plane}, 0},
+        {{"report", missing}, 1},
+        {{"report", plane, missing}, 1},
+        {{"report", "--range", "far", plane}, 1},
+        {{"harmonize", "--dry-run", missing}, 1},
+        {{"restore", plane}, 1}, // no backup yet
+        {{"backups", plane}, 0},
+    };
+    for (const auto& c : cases) {
+        std::string line;
+        for (const std::string& argument : c.arguments)
+            line += " " + argument;
+        EXPECT_EQ(run(c.arguments).code, c.code) << line;
+    }
+}
+
+TEST(CommandLine, HarmonizeKeepsItsOutputLine) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    const CliRun result = run({"harmonize", folder.file("plane.dp")});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.out,
+              folder.file("plane.dp") + ": 2 gun stations aimed, 3 gun lines rewritten, backup plane_001.dp\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CommandLine, ManyFilesEndWithASummary) {
+    TempFolder folder;
+    writeIn(folder, "a.dp", kAircraft);
+    writeIn(folder, "b.dp", kAircraft);
+    const CliRun result = run({"harmonize", folder.file("a.dp"), folder.file("missing.dp"), folder.file("b.dp")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(result.out.find("\n3 files: 2 harmonized, 1 failed, 4 gun stations aimed\n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.err.find("missing.dp"), std::string::npos);
+}
+
+TEST(CommandLine, DryRunWritesNothingAndShowsTheDiff) {
+    TempFolder folder;
+    // No "[GUNSTATIONS]", so no run comment with the clock's time: the diff is the same on every run.
+    writeIn(folder, "plane.dp",
+            "; Guns harmonized by Zerkon - Range: 750.0 ft.  Elevation: 0.0 ft. - then\r\n"
+            "[AIRCRAFT]\r\n"
+            "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n"
+            "gunstation.1=1,0,0,0,880,0,0,0,0,0,0,-2.25,0.1,1.2,0,0,0,0\r\n"
+            "[GUNS.0]\r\n"
+            "gun.0=1.5,-0.25,2,3.2,1.1,7,x");
+    writeIn(folder, "plane.cdp", "compiled");
+    const auto before = snapshot(folder);
+    const std::string plane = folder.file("plane.dp");
+    const CliRun result = run({"harmonize", "--dry-run", plane});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(snapshot(folder), before);
+    EXPECT_EQ(result.out, plane +
+                              ": dry run, nothing written: 2 gun stations aimed, 1 gun line rewritten, backup "
+                              "plane_001.dp, plane.cdp deleted\n"
+                              "--- " +
+                              plane + "\n+++ " + plane +
+                              " (harmonized)\n"
+                              "@@ -1 +0,0 @@\n"
+                              "-; Guns harmonized by Zerkon - Range: 750.0 ft.  Elevation: 0.0 ft. - then\n"
+                              "@@ -3,2 +2,2 @@\n"
+                              "-gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n"
+                              "-gunstation.1=1,0,0,0,880,0,0,0,0,0,0,-2.25,0.1,1.2,0,0,0,0\n"
+                              "+gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,0\n"
+                              "+gunstation.1=1,0,0,0,880,0,0,0,0,0,0,-2.250,0.100,1.200,-0.21817,0,0.47200,0\n"
+                              "@@ -6 +5 @@\n"
+                              "-gun.0=1.5,-0.25,2,3.2,1.1,7,x\n"
+                              "\\ No newline at end of file\n"
+                              "+gun.0=1.5,-0.250,2.000,3.200,0,0,x\n"
+                              "\\ No newline at end of file\n");
+}
+
+// Harmonize, restore: the original bytes are back; restore again: the harmonized bytes are back.
+TEST(CommandLine, RestoreRoundTrips) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    const std::string plane = folder.file("plane.dp");
+    ASSERT_EQ(run({"harmonize", plane}).code, 0);
+    const std::string harmonized = readIn(folder, "plane.dp");
+    ASSERT_NE(harmonized, kAircraft);
+    writeIn(folder, "plane.cdp", "compiled");
+
+    const CliRun first = run({"restore", plane});
+    EXPECT_EQ(first.code, 0) << first.err;
+    EXPECT_EQ(first.out, plane + ": restored from plane_001.dp, previous content kept as plane_002.dp\n");
+    EXPECT_EQ(readIn(folder, "plane.dp"), kAircraft);
+    EXPECT_EQ(readIn(folder, "plane_001.dp"), kAircraft);
+    EXPECT_EQ(readIn(folder, "plane_002.dp"), harmonized);
+    EXPECT_EQ(snapshot(folder).count("plane.cdp"), 0u);
+
+    const CliRun second = run({"restore", plane});
+    EXPECT_EQ(second.code, 0) << second.err;
+    EXPECT_EQ(readIn(folder, "plane.dp"), harmonized);
+    EXPECT_EQ(snapshot(folder).size(), 4u); // plane.dp and three backups, nothing else
+
+    const CliRun chosen = run({"restore", "--backup", "1", plane});
+    EXPECT_EQ(chosen.code, 0) << chosen.err;
+    EXPECT_EQ(readIn(folder, "plane.dp"), kAircraft);
+
+    const CliRun listing = run({"backups", plane});
+    EXPECT_EQ(listing.code, 0);
+    EXPECT_NE(listing.out.find(plane + ": 4 backups"), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("900.0"), std::string::npos) << listing.out;
+}
+
+TEST(CommandLine, JsonReportParsesAndNamesEveryFile) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    const CliRun result = run({"report", "--json", folder.file("plane.dp"), folder.file("missing.dp")});
+    EXPECT_EQ(result.code, 1);
+    const nlohmann::json document = nlohmann::json::parse(result.out);
+    ASSERT_EQ(document["files"].size(), 2u);
+    const nlohmann::json& plane = document["files"][0];
+    EXPECT_EQ(plane["ok"], true);
+    EXPECT_EQ(plane["range_metres"].get<float>(), 274.32001f); // the same 32-bit floats as the pass
+    EXPECT_EQ(plane["elevation_metres"].get<float>(), 0.3048f);
+    ASSERT_EQ(plane["stations"].size(), 3u);
+    const nlohmann::json& worked = plane["stations"][1]; // the worked example of the aiming rules
+    EXPECT_EQ(worked["status"], "aimed");
+    EXPECT_EQ(worked["flag"], "0");
+    EXPECT_EQ(worked["written"]["a"], "-0.31448");
+    EXPECT_EQ(worked["written"]["h"], "-0.31559");
+    EXPECT_EQ(worked["distance"].get<float>(), 272.32001f);
+    EXPECT_NEAR(worked["flight_time"].get<double>(), 0.4271686, 1e-7);
+    EXPECT_NEAR(worked["drop"].get<double>(), 1.194721 - 0.3048, 1e-6); // F = -1.194721 less the elevation
+    EXPECT_EQ(worked["gun_lines_cleared"], 1);
+    EXPECT_EQ(plane["stations"][0]["gun_lines_cleared"], 2);
+    EXPECT_EQ(plane["stations"][2]["status"], "flag");
+    EXPECT_FALSE(plane["stations"][2].contains("new"));
+    EXPECT_EQ(document["files"][1]["ok"], false);
+    EXPECT_TRUE(document["files"][1].contains("error"));
+}
+
+TEST(CommandLine, PlotWritesAPicture) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    const CliRun result = run({"plot", "--svg", folder.file("plane.svg"), folder.file("plane.dp")});
+    EXPECT_EQ(result.code, 0) << result.err;
+    const std::string svg = readIn(folder, "plane.svg");
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("</svg>\n"), std::string::npos);
+    EXPECT_NE(svg.find("Station 2: not aimed, flag not 0 or 1"), std::string::npos);
+    EXPECT_EQ(svg.find("nan"), std::string::npos);
+    EXPECT_EQ(svg.find("inf"), std::string::npos);
+}
+
+} // namespace

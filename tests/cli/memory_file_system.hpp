@@ -1,0 +1,38 @@
+// Files in memory, with the power to make any one operation fail, for walking every failure of a file operation.
+#pragma once
+
+#include <zerkon/file_system.hpp>
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace zerkon::testing {
+
+class MemoryFileSystem : public FileSystem {
+public:
+    // Operation number `n` (counted from 1 over every call, reads and writes included) fails with an I/O error.
+    void failOperation(int n) { failAt_ = n; }
+    int operationCount() const { return operations_; }
+
+    void put(const std::string& path, std::string content) { files_[path] = std::make_shared<std::string>(content); }
+    bool has(const std::string& path) const { return files_.count(path) != 0; }
+    const std::string& content(const std::string& path) const { return *files_.at(path); }
+    std::map<std::string, std::string> snapshot() const;
+
+    // Counts the operation and tells whether it is the one that fails.
+    bool fails(std::error_code& error);
+
+    PathKind status(const std::string& path, std::error_code& error) override;
+    std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
+    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
+    void rename(const std::string& from, const std::string& to, std::error_code& error) override;
+    void remove(const std::string& path, std::error_code& error) override;
+
+private:
+    std::map<std::string, std::shared_ptr<std::string>> files_;
+    int operations_ = 0;
+    int failAt_ = 0;
+};
+
+} // namespace zerkon::testing

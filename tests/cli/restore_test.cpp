@@ -1,0 +1,109 @@
+#include "memory_file_system.hpp"
+
+#include <zerkon/restore.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zerkon::Failure;
+using zerkon::RestoreOptions;
+using zerkon::RestoreResult;
+using zerkon::testing::MemoryFileSystem;
+
+const std::string kCurrent = "gunstation.0=1,harmonized\r\n";
+const std::string kBackupOne = "gunstation.0=1,original\r\nlast line without newline";
+const std::string kBackupTwo = "gunstation.0=1,second\r\n";
+
+MemoryFileSystem aircraftFolder() {
+    MemoryFileSystem files;
+    files.put("plane.dp", kCurrent);
+    files.put("plane_001.dp", kBackupOne);
+    files.put("plane_003.dp", kBackupTwo); // the gap at 002 is where the current file goes
+    files.put("plane.cdp", "compiled");
+    return files;
+}
+
+TEST(Restore, KeepsTheCurrentFileInTheFirstGapAndCopiesTheBackup) {
+    MemoryFileSystem files = aircraftFolder();
+    const RestoreResult result = zerkon::restoreBackup("plane.dp", 1, RestoreOptions{&files});
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.restoredFrom, "plane_001.dp");
+    EXPECT_EQ(result.keptAs, "plane_002.dp");
+    const std::map<std::string, std::string> expected = {{"plane.dp", kBackupOne},
+                                                         {"plane_001.dp", kBackupOne},
+                                                         {"plane_002.dp", kCurrent},
+                                                         {"plane_003.dp", kBackupTwo}};
+    EXPECT_EQ(files.snapshot(), expected);
+}
+
+TEST(Restore, RecreatesAMissingDpFileWithoutKeepingAnything) {
+    MemoryFileSystem files;
+    files.put("plane_001.dp", kBackupOne);
+    const RestoreResult result = zerkon::restoreBackup("plane.dp", 1, RestoreOptions{&files});
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.keptAs, "");
+    const std::map<std::string, std::string> expected = {{"plane.dp", kBackupOne}, {"plane_001.dp", kBackupOne}};
+    EXPECT_EQ(files.snapshot(), expected);
+}
+
+struct Refusal {
+    const char* name;
+    const char* path;
+    unsigned number;
+    Failure failure;
+};
+
+class RestoreRefusal : public ::testing::TestWithParam<Refusal> {};
+
+void PrintTo(const Refusal& refusal, std::ostream* os) { *os << refusal.name; }
+
+TEST_P(RestoreRefusal, ChangesNothing) {
+    MemoryFileSystem files = aircraftFolder();
+    const auto before = files.snapshot();
+    const RestoreResult result = zerkon::restoreBackup(GetParam().path, GetParam().number, RestoreOptions{&files});
+    EXPECT_EQ(result.failure, GetParam().failure);
+    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(files.snapshot(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefusal,
+                         ::testing::Values(Refusal{"NoSuchBackup", "plane.dp", 2, Failure::notAFile},
+                                           Refusal{"BackupZero", "plane.dp", 0, Failure::notAFile},
+                                           Refusal{"PathTooShort", "dp", 1, Failure::badPath}));
+
+// Every file operation of a restore, made to fail in turn: the files end either as they were (but for nothing) or
+// fully restored, and no temporary file is left behind.
+TEST(Restore, LosesNothingWhicheverOperationFails) {
+    int walked = 0;
+    for (int failing = 1;; ++failing) {
+        MemoryFileSystem files = aircraftFolder();
+        const auto before = files.snapshot();
+        files.failOperation(failing);
+        const RestoreResult result = zerkon::restoreBackup("plane.dp", 3, RestoreOptions{&files});
+        if (files.operationCount() < failing) {
+            ASSERT_TRUE(result.ok());
+            break;
+        }
+        ++walked;
+        SCOPED_TRACE("failing operation " + std::to_string(failing));
+        if (!result.ok()) {
+            EXPECT_EQ(result.failure, Failure::fileOperation);
+            EXPECT_EQ(files.snapshot(), before);
+            continue;
+        }
+        // Only the deletion of the compiled copy may fail without failing the restore; it says so.
+        auto expected = std::map<std::string, std::string>{{"plane.dp", kBackupTwo},
+                                                           {"plane_001.dp", kBackupOne},
+                                                           {"plane_002.dp", kCurrent},
+                                                           {"plane_003.dp", kBackupTwo}};
+        if (files.has("plane.cdp")) {
+            EXPECT_FALSE(result.warning.empty());
+            expected["plane.cdp"] = "compiled";
+        }
+        EXPECT_EQ(files.snapshot(), expected);
+    }
+    EXPECT_GT(walked, 10);
+}
+
+} // namespace
