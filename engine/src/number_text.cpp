@@ -9,7 +9,8 @@
 namespace zerkon {
 namespace {
 
-bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// ' ', or one of '\t', '\n', '\v', '\f' and '\r', which follow each other in ASCII.
+bool isCSpace(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // from_chars reports a number beyond float's range instead of rounding it; strtof gives infinity for a number too
@@ -51,24 +52,22 @@ constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 
 // one division rounds exactly once, as from_chars does (rounding through double first cannot differ, since 53 bits
 // are more than twice 24 plus 2). Anything else (an exponent, more digits, "inf") is left to from_chars.
 bool scanPlainDecimal(const char* first, const char* last, float& value, const char*& end) {
+    constexpr std::ptrdiff_t kMaxDigits = 9; // any nine digits fit in 32 bits
     std::uint32_t digits = 0;
     const char* p = first;
-    for (; p != last && isDigit(*p); ++p) {
+    for (; p != last && isDigit(*p); ++p)
         digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-        if (digits > (1u << 24)) return false;
-    }
-    bool anyDigit = p != first;
+    std::ptrdiff_t count = p - first;
     int decimals = 0;
     if (p != last && *p == '.') {
         const char* fraction = ++p;
-        for (; p != last && isDigit(*p); ++p) {
+        for (; p != last && isDigit(*p); ++p)
             digits = digits * 10 + static_cast<std::uint32_t>(*p - '0');
-            if (digits > (1u << 24)) return false;
-        }
         decimals = static_cast<int>(p - fraction);
-        anyDigit = anyDigit || decimals > 0;
+        count += decimals;
     }
-    if (!anyDigit || decimals > 10 || (p != last && (*p == 'e' || *p == 'E'))) return false;
+    if (count == 0 || count > kMaxDigits || digits > (1u << 24) || decimals > 10) return false;
+    if (p != last && (*p == 'e' || *p == 'E')) return false;
     value = static_cast<float>(static_cast<double>(digits) / kPowersOfTen[decimals]);
     end = p;
     return true;
@@ -79,23 +78,26 @@ constexpr double kFastFixedLimit = 2147483648.0; // 2^31
 constexpr int kMaxFastDecimals = 6;
 
 // Fixed notation of a value that is exactly a float: value × 10^decimals needs at most 24 + 14 significant bits,
-// so it is exact in a double, and rounding it to an integer (half to even, like printf) is exact too.
+// so it is exact in a double, and rounding it to an integer (half to even, like printf) is exact too. The digits are
+// written from the right, straight into their places.
 char* formatFloatFixed(char* out, double value, int decimals) {
     if (std::signbit(value)) *out++ = '-';
     const double scaled = std::fabs(value) * kPowersOfTen[decimals];
     std::uint64_t whole = static_cast<std::uint64_t>(scaled);
     const double fraction = scaled - static_cast<double>(whole);
     if (fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0)) ++whole;
-    const auto unit = static_cast<std::uint64_t>(kPowersOfTen[decimals]);
-    out = std::to_chars(out, out + 24, whole / unit).ptr;
-    if (decimals == 0) return out;
-    *out++ = '.';
-    std::uint64_t rest = whole % unit;
-    for (int i = decimals - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    }
-    return out + decimals;
+    int allDigits = 1;
+    for (std::uint64_t power = 10; whole >= power && allDigits < 19; power *= 10)
+        ++allDigits;
+    const int integerDigits = allDigits > decimals ? allDigits - decimals : 1;
+    char* const end = out + integerDigits + (decimals > 0 ? decimals + 1 : 0);
+    char* digit = end;
+    for (int i = 0; i < decimals; ++i, whole /= 10)
+        *--digit = static_cast<char>('0' + whole % 10);
+    if (decimals > 0) *--digit = '.';
+    for (; digit != out; whole /= 10)
+        *--digit = static_cast<char>('0' + whole % 10);
+    return end;
 }
 
 bool isExactFloat(double value) {
@@ -147,11 +149,11 @@ bool scanFloatList(std::string_view text, float* values, int count) {
 void appendFixed(std::string& out, double value, int decimals) {
     char buffer[400]; // the longest double in fixed notation, 309 digits, with its sign, point and decimals
     if (decimals >= 0 && decimals <= kMaxFastDecimals && isExactFloat(value)) {
-        out.append(buffer, formatFloatFixed(buffer, value, decimals));
+        out.append(buffer, static_cast<std::size_t>(formatFloatFixed(buffer, value, decimals) - buffer));
         return;
     }
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    out.append(buffer, result.ptr);
+    out.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
 }
 
 } // namespace zerkon
