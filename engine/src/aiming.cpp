@@ -21,9 +21,9 @@ constexpr double kDegreesPerRadian = 57.29577951;
 // Positions of the first `count` commas of `line`; returns how many were found.
 int findCommas(std::string_view line, std::size_t* positions, int count) {
     int found = 0;
-    for (std::size_t pos = line.find(','); pos != std::string_view::npos && found < count;
-         pos = line.find(',', pos + 1))
-        positions[found++] = pos;
+    // Fields are a few characters long: a plain loop beats a library search started for each one.
+    for (std::size_t pos = 0; pos < line.size() && found < count; ++pos)
+        if (line[pos] == ',') positions[found++] = pos;
     return found;
 }
 
