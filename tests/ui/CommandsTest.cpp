@@ -1,0 +1,329 @@
+// The main dialog's commands, driven as a user drives them: the real Open dialog, the boxes, the buttons and the
+// message boxes, with the DP file on disk and the profile of the Wine prefix checked afterwards.
+#include "CZerkonDlg.h"
+#include "DialogDriver.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+using namespace uitest;
+
+namespace {
+
+const char section[] = "Vantorix";
+const char key[] = "mru_dir";
+
+const std::string originalDp = "[GENERAL]\r\n"
+                               "name=test plane\r\n"
+                               "[GUNSTATIONS]\r\n"
+                               "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n";
+// The same station aimed at 900 feet and 1 foot of elevation.
+const std::string aimedStation = "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,0\r\n";
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string profileValue(const char* absent = "<absent>") {
+    char value[300] = "";
+    ::GetProfileStringA(section, key, absent, value, sizeof value);
+    return value;
+}
+
+// Windows paths compare without regard to case.
+std::string upper(std::string s) {
+    ::CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+class Commands : public testing::Test {
+protected:
+    void SetUp() override {
+        savedProfile = profileValue();
+        // Each test starts as a fresh process would: nothing chosen.
+        g_selectedPath[0] = '\0';
+        g_lastDir[0] = '\0';
+        char temp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temp);
+        static int counter = 0;
+        folder = std::string(temp) + "zerkon-ui-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                 std::to_string(++counter);
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        plane = folder + "\\plane.dp";
+        writeFile(plane, originalDp);
+        writeFile(folder + "\\plane.cdp", "compiled");
+    }
+
+    void TearDown() override {
+        if (savedProfile == "<absent>")
+            ::WriteProfileStringA(section, key, nullptr);
+        else
+            ::WriteProfileStringA(section, key, savedProfile.c_str());
+        WIN32_FIND_DATAA found;
+        HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                ::DeleteFileA((folder + "\\" + found.cFileName).c_str());
+            while (::FindNextFileA(search, &found));
+            ::FindClose(search);
+        }
+        ::RemoveDirectoryA(folder.c_str());
+    }
+
+    // Presses "Select DP File" and chooses `path` in the Open dialog.
+    void select(HWND dialog, const std::string& path) {
+        click(dialog, IDC_SELECT_DP);
+        ASSERT_TRUE(chooseInOpenDialog(dialog, path)) << "could not choose " << path << " in the Open dialog";
+        const std::string name = path.substr(path.rfind('\\') + 1);
+        EXPECT_TRUE(waitUntil([&] { return windowText(::GetDlgItem(dialog, IDC_DP_FILE)) == name; }))
+            << "the file box shows \"" << windowText(::GetDlgItem(dialog, IDC_DP_FILE)) << "\"";
+    }
+
+    SeenMessageBox update(HWND dialog) {
+        click(dialog, IDC_UPDATE_DP);
+        return takeMessageBox(dialog);
+    }
+
+    void expectUntouched() {
+        EXPECT_EQ(readFile(plane), originalDp);
+        EXPECT_FALSE(exists(folder + "\\plane_001.dp")) << "a backup was made: the pass ran";
+        EXPECT_TRUE(exists(folder + "\\plane.cdp"));
+    }
+
+    std::string savedProfile;
+    std::string folder;
+    std::string plane;
+};
+
+void expectRefusal(const SeenMessageBox& box) {
+    EXPECT_TRUE(box.shown) << "no message box";
+    EXPECT_EQ(box.caption, "Zerkon");
+    EXPECT_EQ(box.text, "No DP File Selected");
+    EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_HAND)) << "the stop icon";
+}
+
+} // namespace
+
+TEST_F(Commands, SelectThenUpdateHarmonizesTheChosenFileAndRemembersItsFolder) {
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) {
+        select(dialog, plane);
+        const SeenMessageBox first = update(dialog);
+        EXPECT_EQ(first.caption, "Guns Harmonized");
+        EXPECT_EQ(first.text, "plane.dp");
+        EXPECT_EQ(first.icon, ::LoadIconA(nullptr, IDI_EXCLAMATION));
+        // The held path stays, so the same file can be harmonized again, with a further backup.
+        const SeenMessageBox second = update(dialog);
+        EXPECT_EQ(second.caption, "Guns Harmonized");
+        EXPECT_EQ(windowText(::GetDlgItem(dialog, IDC_DP_FILE)), "plane.dp");
+    });
+    EXPECT_EQ(upper(g_selectedPath), upper(plane));
+    EXPECT_EQ(upper(g_lastDir), upper(folder));
+    EXPECT_EQ(upper(profileValue()), upper(folder));
+
+    const std::string harmonized = readFile(plane);
+    EXPECT_NE(harmonized.find("\r\n" + aimedStation), std::string::npos) << harmonized;
+    EXPECT_EQ(harmonized.find("1.5,-0.3,2.0"), std::string::npos);
+    EXPECT_EQ(readFile(folder + "\\plane_001.dp"), originalDp);
+    EXPECT_TRUE(exists(folder + "\\plane_002.dp"));
+    EXPECT_FALSE(exists(folder + "\\plane.cdp"));
+}
+
+TEST_F(Commands, OpenDialogStartsInTheRememberedFolder) {
+    ::WriteProfileStringA(section, key, folder.c_str());
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) {
+        click(dialog, IDC_SELECT_DP);
+        HWND open = waitForOwnedDialog(dialog);
+        ASSERT_NE(open, nullptr);
+        char shown[MAX_PATH] = "";
+        ::SendMessageA(open, CDM_GETFOLDERPATH, sizeof shown, reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(upper(shown), upper(folder));
+        EXPECT_TRUE(cancelOpenDialog(dialog));
+    });
+    EXPECT_EQ(std::string(g_lastDir), folder) << "a cancel keeps the remembered folder";
+    EXPECT_EQ(profileValue(), folder);
+}
+
+TEST_F(Commands, ProfileValueGivesTheStartFolder) {
+    const struct {
+        const char* stored; // null: no entry
+        const char* startFolder;
+    } cases[] = {
+        {nullptr, "C:\\."}, // first run: the default with a dot
+        {"", "."},          // present but empty: the current folder
+        {"D:\\", "D:\\."},  // three characters, like the default
+        {"C:", "C:"},       // a drive's root as the Select command stores it
+        {"C:\\dp", "C:\\dp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(no entry)");
+        ::WriteProfileStringA(section, key, c.stored);
+        EXPECT_EQ(profileValue("<absent>"), c.stored ? c.stored : "<absent>") << "the profile did not take the value";
+        CZerkonDlg dlg;
+        runModal(dlg, [](HWND) {});
+        EXPECT_STREQ(g_lastDir, c.startFolder);
+    }
+}
+
+TEST_F(Commands, FileInTheRootOfADriveRemembersTheBareDrive) {
+    const std::string rootFile = "C:\\zerkon-ui-" + std::to_string(::GetCurrentProcessId()) + ".dp";
+    writeFile(rootFile, originalDp);
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) { select(dialog, rootFile); });
+    ::DeleteFileA(rootFile.c_str());
+    EXPECT_STREQ(g_lastDir, "C:");
+    EXPECT_EQ(profileValue(), "C:");
+    EXPECT_EQ(dlg.m_dpFile.str(), rootFile.substr(3));
+}
+
+TEST_F(Commands, CancelAfterASelectionForgetsIt) {
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) {
+        select(dialog, plane);
+        click(dialog, IDC_SELECT_DP);
+        EXPECT_TRUE(cancelOpenDialog(dialog));
+        EXPECT_TRUE(waitUntil([&] { return windowText(::GetDlgItem(dialog, IDC_DP_FILE)).empty(); }));
+        expectRefusal(update(dialog));
+    });
+    EXPECT_STREQ(g_selectedPath, "");
+    EXPECT_EQ(upper(g_lastDir), upper(folder)) << "a cancel keeps the remembered folder";
+    expectUntouched();
+}
+
+TEST_F(Commands, RefusesWithoutAChosenFileOrWithAnEmptyFileBox) {
+    const struct {
+        const char* name;
+        bool select;
+        const char* typed; // into the file box; "\b" after selecting all empties it
+    } cases[] = {
+        {"nothing chosen, nothing typed", false, nullptr},
+        {"a name typed, nothing chosen", false, "plane.dp"},
+        {"chosen, then the box emptied by hand", true, "\b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_selectedPath[0] = '\0';
+        CZerkonDlg dlg;
+        runModal(dlg, [&](HWND dialog) {
+            if (c.select) select(dialog, plane);
+            if (c.typed) typeInto(::GetDlgItem(dialog, IDC_DP_FILE), c.typed, true);
+            expectRefusal(update(dialog));
+        });
+        expectUntouched();
+    }
+}
+
+TEST_F(Commands, PassRunsOnTheChosenFileWhateverTheBoxSays) {
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) {
+        select(dialog, plane);
+        typeInto(::GetDlgItem(dialog, IDC_DP_FILE), "other.dp", true);
+        const SeenMessageBox box = update(dialog);
+        EXPECT_EQ(box.caption, "Guns Harmonized");
+        EXPECT_EQ(box.text, "plane.dp");
+    });
+    EXPECT_NE(readFile(plane).find(aimedStation), std::string::npos);
+    EXPECT_FALSE(exists(folder + "\\other.dp"));
+}
+
+TEST_F(Commands, FailedPassIsShownAsAFailure) {
+    const struct {
+        const char* name;
+        const char* range;      // typed over the range box; null leaves "900"
+        bool removeAfterSelect; // the file goes away between the choice and the update
+    } cases[] = {
+        {"range is not a number", "far", false},
+        {"file removed after the choice", nullptr, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(plane, originalDp);
+        CZerkonDlg dlg;
+        runModal(dlg, [&](HWND dialog) {
+            select(dialog, plane);
+            if (c.range) typeInto(::GetDlgItem(dialog, IDC_RANGE), c.range, true);
+            if (c.removeAfterSelect) ::DeleteFileA(plane.c_str());
+            const SeenMessageBox box = update(dialog);
+            EXPECT_EQ(box.caption, "Zerkon");
+            EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_HAND));
+            const std::string opening = "The guns of plane.dp were not harmonized.\n\n";
+            EXPECT_EQ(box.text.substr(0, opening.size()), opening) << box.text;
+            EXPECT_GT(box.text.size(), opening.size()) << "no reason given";
+        });
+        EXPECT_FALSE(exists(folder + "\\plane_001.dp"));
+        if (!c.removeAfterSelect) {
+            EXPECT_EQ(readFile(plane), originalDp);
+        }
+    }
+}
+
+TEST_F(Commands, TypingInRangeAndElevationKeepsTheCaretAndTheMembersInStep) {
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) {
+        HWND range = ::GetDlgItem(dialog, IDC_RANGE);
+        HWND elevation = ::GetDlgItem(dialog, IDC_ELEVATION);
+        typeInto(::GetDlgItem(dialog, IDC_DP_FILE), "typed.dp", false);
+        ::SendMessageA(range, EM_SETSEL, 3, 3);
+        typeInto(range, "5", false);
+        // A caret in the middle stays where the typing left it: the box is not written back.
+        ::SendMessageA(range, EM_SETSEL, 1, 1);
+        typeInto(range, "1", false);
+        EXPECT_EQ(windowText(range), "91005");
+        DWORD start = 0, end = 0;
+        ::SendMessageA(range, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 2u);
+        EXPECT_EQ(end, 2u);
+        ::SendMessageA(elevation, EM_SETSEL, 1, 1);
+        typeInto(elevation, "0", false);
+        EXPECT_EQ(windowText(elevation), "10");
+    });
+    // Cancel copies nothing, so the members hold what the change handlers copied.
+    EXPECT_EQ(dlg.m_range.str(), "91005");
+    EXPECT_EQ(dlg.m_elevation.str(), "10");
+    EXPECT_EQ(dlg.m_dpFile.str(), "typed.dp") << "a change copies all three boxes";
+}
+
+TEST_F(Commands, EnterEscapeAndTheCloseBoxEndTheDialogWithoutAPass) {
+    const struct {
+        const char* name;
+        int control; // gets the key; 0: the close box
+        UINT key;
+        INT_PTR result;
+    } cases[] = {
+        {"Enter in the range box", IDC_RANGE, VK_RETURN, IDOK},
+        {"Enter in the file box", IDC_DP_FILE, VK_RETURN, IDOK},
+        {"Escape", IDC_ELEVATION, VK_ESCAPE, IDCANCEL},
+        {"close box", 0, 0, IDCANCEL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CZerkonDlg dlg;
+        bool endedByKey = false;
+        const INT_PTR result = runModal(dlg, [&](HWND dialog) {
+            select(dialog, plane);
+            typeInto(::GetDlgItem(dialog, IDC_ELEVATION), "5", true);
+            if (c.control)
+                pressKey(::GetDlgItem(dialog, c.control), c.key);
+            else
+                ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            endedByKey = waitUntil([&] { return !::IsWindow(dialog); });
+        });
+        EXPECT_TRUE(endedByKey);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(dlg.m_elevation.str(), "5");
+        expectUntouched();
+    }
+}

@@ -1,0 +1,3 @@
+#include "CAboutDlg.h"
+
+void CAboutDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }

@@ -1,0 +1,15 @@
+// The About box: the icon, the program's name and version, and an OK button.
+#pragma once
+
+#include "afx/afxwin.h"
+#include "resource.h"
+
+class CAboutDlg : public CDialog {
+public:
+    enum { IDD = IDD_ABOUTBOX };
+
+    CAboutDlg() : CDialog(IDD) {}
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};

@@ -1,0 +1,164 @@
+#include "CZerkonDlg.h"
+
+#include "CAboutDlg.h"
+#include "DialogRules.h"
+
+#include <zerkon/pass.hpp>
+
+#include <commdlg.h>
+
+#include <iterator>
+#include <string>
+
+using namespace zerkon::ui;
+
+char g_selectedPath[260];
+char g_lastDir[260];
+
+namespace {
+
+const char profileSection[] = "Vantorix";
+const char profileKey[] = "mru_dir";
+
+// Process-wide like the paths, so only the fields written before each use change.
+OPENFILENAMEA g_openFileName;
+char g_fileTitle[260];
+
+} // namespace
+
+const afx::MessageMapEntry CZerkonDlg::messageEntries[] = {
+    afx::onMessage(WM_SYSCOMMAND, &CZerkonDlg::OnSysCommand),
+    afx::onMessage(WM_PAINT, &CZerkonDlg::OnPaint),
+    afx::onMessage(WM_QUERYDRAGICON, &CZerkonDlg::OnQueryDragIcon),
+    afx::onCommand(BN_CLICKED, IDC_UPDATE_DP, &CZerkonDlg::OnUpdateDp),
+    afx::onCommand(BN_CLICKED, IDC_SELECT_DP, &CZerkonDlg::OnSelectDp),
+    afx::onCommand(BN_CLICKED, IDC_ABOUT, &CZerkonDlg::OnAbout),
+    afx::onCommand(EN_CHANGE, IDC_RANGE, &CZerkonDlg::OnChangeRange),
+    afx::onCommand(EN_CHANGE, IDC_ELEVATION, &CZerkonDlg::OnChangeElevation),
+};
+
+const afx::MessageMap CZerkonDlg::messageMap = {&CWnd::messageMap, messageEntries, std::size(messageEntries)};
+
+CZerkonDlg::CZerkonDlg(CWnd* parent) : CDialog(IDD, parent), m_range("900"), m_elevation("1") {
+    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14)),
+                          MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+void CZerkonDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_DP_FILE, m_dpFile);
+    DDX_Text(pDX, IDC_RANGE, m_range);
+    DDX_Text(pDX, IDC_ELEVATION, m_elevation);
+}
+
+BOOL CZerkonDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    CMenu systemMenu = GetSystemMenu(FALSE);
+    CString aboutMenuText;
+    aboutMenuText.LoadString(IDS_ABOUTBOX);
+    if (!aboutMenuText.IsEmpty()) {
+        systemMenu.AppendMenu(MF_SEPARATOR);
+        systemMenu.AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutMenuText);
+    }
+
+    char stored[textBufferSize] = "";
+    ::GetProfileStringA(profileSection, profileKey, "C:\\", stored, sizeof stored);
+    copyCut(g_lastDir, sizeof g_lastDir, startFolderFromProfile(stored));
+
+    // The focus goes to the first tab stop, the "&Quit" button.
+    return TRUE;
+}
+
+void CZerkonDlg::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAboutBox();
+    else
+        Default();
+}
+
+void CZerkonDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    RECT client;
+    GetClientRect(&client);
+    const IconOrigin origin = minimizedIconOrigin(client.right - client.left, client.bottom - client.top,
+                                                  ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    ::DrawIcon(dc, origin.x, origin.y, m_hIcon);
+}
+
+HICON CZerkonDlg::OnQueryDragIcon() { return m_hIcon; }
+
+void CZerkonDlg::OnSelectDp() {
+    HWND owner = ::GetActiveWindow();
+    g_selectedPath[0] = '\0';
+
+    static const char filter[] = "dp\0*.DP\0";
+    g_openFileName.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    g_openFileName.hwndOwner = owner;
+    g_openFileName.lpstrFilter = filter;
+    g_openFileName.nFilterIndex = 0;
+    g_openFileName.lpstrFile = g_selectedPath;
+    g_openFileName.nMaxFile = sizeof g_selectedPath;
+    g_openFileName.lpstrFileTitle = g_fileTitle;
+    g_openFileName.nMaxFileTitle = sizeof g_fileTitle;
+    g_openFileName.lpstrInitialDir = g_lastDir;
+    g_openFileName.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+
+    if (::GetOpenFileNameA(&g_openFileName)) {
+        const ChosenPath chosen = splitChosenPath(g_selectedPath);
+        m_dpFile = chosen.name;
+        // A path without a backslash names no folder, so the remembered one stays as it was.
+        if (chosen.hasFolder) {
+            copyCut(g_lastDir, sizeof g_lastDir, chosen.folder);
+            ::WriteProfileStringA(profileSection, profileKey, g_lastDir);
+        }
+    } else {
+        g_selectedPath[0] = '\0';
+        m_dpFile.Empty();
+    }
+    UpdateData(FALSE);
+}
+
+void CZerkonDlg::OnUpdateDp() {
+    UpdateData(TRUE);
+    if (m_dpFile.IsEmpty() || g_selectedPath[0] == '\0') {
+        MessageBox("No DP File Selected", "Zerkon", MB_ICONHAND);
+        return;
+    }
+    char range[textBufferSize];
+    char elevation[textBufferSize];
+    copyCut(range, sizeof range, m_range.str());
+    copyCut(elevation, sizeof elevation, m_elevation.str());
+
+    const zerkon::PassResult result = zerkon::harmonizeFile(g_selectedPath, range, elevation);
+
+    const std::string name = splitChosenPath(g_selectedPath).name;
+    if (!result.ok()) {
+        const std::string text = "The guns of " + name + " were not harmonized.\n\n" + result.reason;
+        MessageBox(text.c_str(), "Zerkon", MB_ICONHAND);
+        return;
+    }
+    MessageBox(name.c_str(), "Guns Harmonized", MB_ICONEXCLAMATION);
+}
+
+void CZerkonDlg::OnAbout() { ShowAboutBox(); }
+
+void CZerkonDlg::OnChangeRange() {
+    UpdateData(TRUE);
+    UpdateData(FALSE);
+}
+
+void CZerkonDlg::OnChangeElevation() {
+    UpdateData(TRUE);
+    UpdateData(FALSE);
+}
+
+void CZerkonDlg::ShowAboutBox() {
+    CAboutDlg about;
+    about.DoModal();
+}
