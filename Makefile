@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both set up the machine when needed, then build.
-.PHONY: run test setup native windows bench
+.PHONY: run test setup native windows bench asan fuzz
 
 setup:
 	@scripts/setup.sh
@@ -17,9 +17,15 @@ windows: setup
 run: native
 	@scripts/run.sh
 
+# Everything again with clang's AddressSanitizer and UndefinedBehaviorSanitizer, the fuzzers included.
+asan: setup
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan
+
 # The Windows suites run under Wine, inside a virtual X display so the dialog tests have a screen.
-test: native windows
+test: native windows asan
 	ctest --preset native
+	ctest --preset native-asan
 	@scripts/wine-prefix.sh
 	xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows-x64
 
@@ -29,3 +35,12 @@ bench: setup
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DZERKON_BUILD_BENCH=ON -DZERKON_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/bench -j2 --target zerkon_bench
 	build/bench/bench/zerkon_bench --benchmark_color=false $(BENCH_ARGS)
+
+# Runs each fuzzer for FUZZ_SECONDS, growing its corpus in build/native-asan/fuzz/found; what breaks a property is
+# kept in build/native-asan/fuzz/ as crash-*.
+FUZZ_SECONDS ?= 60
+fuzz: asan
+	for name in rewriter pass; do \
+	    build/native-asan/fuzz/$${name}_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	        -artifact_prefix=build/native-asan/fuzz/ build/native-asan/fuzz/found/$$name fuzz/corpus || exit 1; \
+	done
