@@ -5,6 +5,7 @@
 
 #include <zerkon/preview.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 
@@ -14,6 +15,11 @@ int runPlot(const PlotRequest& request, Console& console) {
     const Preview preview = previewHarmonize(request.file, request.range, request.elevation);
     if (!preview.ok()) {
         console.err << "zerkon-cli: " << request.file << ": " << preview.reason << '\n';
+        return 1;
+    }
+    std::error_code ignored;
+    if (std::filesystem::equivalent(request.svgPath, request.file, ignored)) {
+        console.err << "zerkon-cli: " << request.svgPath << ": the picture would overwrite the DP file\n";
         return 1;
     }
     const std::string svg = convergencePlotSvg(fileName(request.file), preview);

@@ -158,6 +158,20 @@ public:
     void label(double x, double y, const std::string& text, const std::string& style) {
         svg_ += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\" " + style + ">" + escaped(text) + "</text>\n";
     }
+    // A label on a pale box beside the mark at `markX`, readable where lines of fire cross it: to the left of the
+    // mark, or to its right when the left has no room. The width is estimated at about 0.56 em per character in
+    // the sans-serif fonts the picture asks for.
+    void boxedLabel(double markX, double baseline, const std::string& text, double fontSize) {
+        const double gap = 10;
+        const double width = 0.56 * fontSize * static_cast<double>(text.size()) + 8;
+        const bool onTheLeft = markX - gap - width >= kPlotLeft;
+        const double boxLeft = onTheLeft ? markX - gap - width : markX + gap;
+        svg_ += "<rect x=\"" + px(boxLeft) + "\" y=\"" + px(baseline - fontSize) + "\" width=\"" + px(width) +
+                "\" height=\"" + px(fontSize + 5) + "\" rx=\"3\" fill=\"#ffffff\" fill-opacity=\"0.9\"/>\n";
+        label(onTheLeft ? markX - gap - 4 : markX + gap + 4, baseline, text,
+              "font-size=\"" + px(fontSize) + "\" text-anchor=\"" + (onTheLeft ? "end" : "start") +
+                  "\" fill=\"#202124\"");
+    }
     void polyline(const std::vector<std::pair<double, double>>& points, const std::string& style) {
         svg_ += "<polyline fill=\"none\" points=\"";
         for (const auto& [x, y] : points)
@@ -219,13 +233,16 @@ void drawAxes(SvgWriter& svg, const Panel& panel, const std::string& heading, co
                   ")\"");
 }
 
-void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings, bool labelled) {
+void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings) {
     const double x = panel.px(settings.rangeMetres);
     svg.line(x, panel.top(), x, panel.bottom(), "stroke=\"#202124\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
-    if (labelled)
-        svg.label(x - 6, panel.top() + 16,
-                  "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)",
-                  "font-size=\"12\" text-anchor=\"end\" fill=\"#202124\"");
+}
+
+// Drawn after the lines of fire, so its outline covers them.
+void labelConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings) {
+    const double x = panel.px(settings.rangeMetres);
+    svg.boxedLabel(x, panel.top() + 18,
+                   "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)", 12);
 }
 
 std::vector<std::pair<double, double>> sampled(const Panel& panel, const LineOfFire& fire, bool sideView) {
@@ -277,11 +294,13 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
         if (report.aim.verdict == StationVerdict::aimed)
             fires.push_back(lineOfFire(report, settings, kStationColours[fires.size() % 10]));
 
-    double nearest = std::min(0.0, double{settings.rangeMetres}), lateralReach = 1,
+    double nearest = std::min(0.0, double{settings.rangeMetres}),
+           farthest = std::max(1.0, double{settings.rangeMetres}), lateralReach = 1,
            low = std::min(0.0, double{settings.elevationMetres}),
            high = std::max(0.0, double{settings.elevationMetres});
     for (const LineOfFire& fire : fires) {
         nearest = std::min(nearest, fire.z);
+        farthest = std::max(farthest, fire.z); // a gun beyond the range fires backwards to it
         lateralReach = std::max(lateralReach, std::abs(fire.x));
         for (int i = 0; i <= kCurveSegments; ++i) {
             const double ahead = fire.distance * i / kCurveSegments;
@@ -289,7 +308,7 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
             high = std::max({high, fire.pathAt(ahead), fire.boreAt(ahead)});
         }
     }
-    const Range ahead{nearest, std::max(double{settings.rangeMetres}, 1.0) * 1.06};
+    const Range ahead{nearest, farthest + (farthest - nearest) * 0.06};
     const Panel topView(110, 320, ahead, padded(-lateralReach, lateralReach, 0.12, 1.0));
     const Panel sideView(420, 640, ahead, padded(low, high, 0.12, 1.0));
 
@@ -307,7 +326,7 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
               "font-size=\"13\" fill=\"#5f6368\"");
 
     drawAxes(svg, topView, "Top view", "lateral X");
-    drawConvergenceRange(svg, topView, settings, true);
+    drawConvergenceRange(svg, topView, settings);
     for (const LineOfFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.polyline(sampled(topView, fire, false), "stroke=" + colour + " stroke-width=\"2\"");
@@ -315,15 +334,13 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
     }
     svg.circle(topView.px(settings.rangeMetres), topView.py(0), 5,
                "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
+    labelConvergenceRange(svg, topView, settings);
 
     drawAxes(svg, sideView, "Side view: the bullet falls below the line of the bore (dashed)", "height Y");
-    drawConvergenceRange(svg, sideView, settings, false);
+    drawConvergenceRange(svg, sideView, settings);
     const double elevationY = sideView.py(settings.elevationMetres);
     svg.line(kPlotLeft, elevationY, kPlotRight, elevationY,
              "stroke=\"#202124\" stroke-width=\"1\" stroke-dasharray=\"2 3\"");
-    svg.label(sideView.px(settings.rangeMetres) - 10, elevationY + 16,
-              "elevation " + fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) + " m)",
-              "font-size=\"12\" text-anchor=\"end\" fill=\"#202124\"");
     for (const LineOfFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.line(sideView.px(fire.z), sideView.py(fire.y), sideView.px(fire.z + fire.distance),
@@ -334,6 +351,14 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
     }
     svg.circle(sideView.px(settings.rangeMetres), elevationY, 5,
                "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
+    // The label goes on the side of the elevation line that the paths do not come in from.
+    int pathsFromBelow = 0;
+    for (const LineOfFire& fire : fires)
+        if (fire.pathAt(fire.distance * 0.8) < settings.elevationMetres) ++pathsFromBelow;
+    const bool labelAbove = 2 * pathsFromBelow > static_cast<int>(fires.size());
+    svg.boxedLabel(
+        sideView.px(settings.rangeMetres), labelAbove ? elevationY - 8 : elevationY + 20,
+        "elevation " + fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) + " m)", 12);
 
     drawLegend(svg, preview, fires);
     svg.label(kPlotLeft, kHeight - 14,

@@ -1,0 +1,75 @@
+#include "memory_file_system.hpp"
+#include "test_files.hpp"
+
+#include "svg_plot.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+zerkon::Preview previewOf(const std::string& dp, const char* range, const char* elevation) {
+    zerkon::testing::MemoryFileSystem files;
+    files.put("plane.dp", dp);
+    return zerkon::previewHarmonize("plane.dp", range, elevation, {&files, zerkon::testing::fixedClock});
+}
+
+std::string station(int number, const char* x, const char* y, const char* z, const char* speed = "850") {
+    return "gunstation." + std::to_string(number) + "=1,0,0,0," + speed + ",0,0,0,0,0,0," + x + "," + y + "," + z +
+           ",0,0,0,x\r\n";
+}
+
+struct Shape {
+    const char* name;
+    std::string dp;
+    const char* range;
+    const char* elevation;
+};
+
+class PlotShape : public ::testing::TestWithParam<Shape> {};
+
+void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
+
+// Whatever the aircraft, every coordinate lands on the picture and none is "nan" or "inf".
+TEST_P(PlotShape, StaysOnThePicture) {
+    const Shape& shape = GetParam();
+    const zerkon::Preview preview = previewOf(shape.dp, shape.range, shape.elevation);
+    ASSERT_TRUE(preview.ok()) << preview.reason;
+    const std::string svg = zerkon::cli::convergencePlotSvg("plane.dp", preview);
+    EXPECT_EQ(svg.find("nan"), std::string::npos);
+    EXPECT_EQ(svg.find("inf"), std::string::npos);
+    ASSERT_GE(svg.size(), 7u);
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+    const std::regex number(R"((?:x|y|cx|cy|x1|y1|x2|y2)="(-?[0-9.]+)\"|(-?[0-9.]+),(-?[0-9.]+) )");
+    int checked = 0;
+    for (std::sregex_iterator it(svg.begin(), svg.end(), number), end; it != end; ++it)
+        for (std::size_t group = 1; group <= 3; ++group)
+            if ((*it)[group].matched) {
+                const double value = std::stod((*it)[group].str());
+                EXPECT_GE(value, 0.0) << it->str();
+                EXPECT_LE(value, 1100.0) << it->str();
+                ++checked;
+            }
+    EXPECT_GT(checked, 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PlotShape,
+    ::testing::Values(Shape{"NoStationAimed", "[GUNSTATIONS]\r\n", "900", "1"},
+                      Shape{"OneGunOnTheCentreLine", station(0, "0", "0", "0"), "900", "1"},
+                      Shape{"GunBeyondTheRange", station(0, "1", "0.5", "300") + station(1, "-1", "0", "2"), "900",
+                            "0"},
+                      Shape{"NegativeRange", station(0, "1", "0.5", "2"), "-300", "0"},
+                      Shape{"HighElevationAndSlowBullets", station(0, "-2", "0", "1", "120"), "3000", "500"},
+                      Shape{"HugeOffsets", station(0, "1e30", "-1e30", "1e30"), "900", "1"},
+                      Shape{"TenStations",
+                            [] {
+                                std::string dp;
+                                for (int i = 0; i < 10; ++i)
+                                    dp += station(i, i % 2 ? "1.5" : "-1.5", "0.1", std::to_string(i).c_str());
+                                return dp;
+                            }(),
+                            "900", "1"}));
+
+} // namespace
