@@ -44,12 +44,27 @@ bool anyOverflowed(std::string_view line, const std::size_t* positions, const fl
     return false;
 }
 
-void appendNumbers(std::string& out, const float* values, int count, int decimals) {
-    for (int i = 0; i < count; ++i) {
-        out += ',';
-        appendFixed(out, values[i], decimals);
+// The rewritten fields of a line, each with the comma before it, gathered so they reach the line in one append.
+class Fields {
+public:
+    void number(double value, int decimals) {
+        *end_++ = ',';
+        end_ = writeFixed(end_, value, decimals);
     }
-}
+    void numbers(const float* values, int count, int decimals) {
+        for (int i = 0; i < count; ++i)
+            number(values[i], decimals);
+    }
+    void zero() {
+        *end_++ = ',';
+        *end_++ = '0';
+    }
+    std::string_view text() const { return {text_, static_cast<std::size_t>(end_ - text_)}; }
+
+private:
+    char text_[6 * (kMaxFixedLength + 1)];
+    char* end_ = text_;
+};
 
 // The aim at the convergence point. Every named value is stored as a 32-bit float; the operations between the
 // stores run in double, so the results are the same on every platform.
@@ -152,20 +167,18 @@ StationAim rewriteGunStationLine(std::string_view line, AimState& state, const A
         }
     }
 
-    const std::string_view head = line.substr(0, commas[10]);
-    const std::string_view tail = line.substr(commas[16] + 1);
-    out.append(head);
+    Fields fields;
     if (aim.verdict == StationVerdict::aimed) {
-        appendNumbers(out, geometry, 3, 3);
-        out += ',';
-        appendFixed(out, aim.newA, 5);
-        out += ",0,";
-        appendFixed(out, aim.newH, 5);
+        fields.numbers(geometry, 3, 3);
+        fields.number(aim.newA, 5);
+        fields.zero();
+        fields.number(aim.newH, 5);
     } else {
-        appendNumbers(out, geometry, 6, 3);
+        fields.numbers(geometry, 6, 3);
     }
-    out += ',';
-    out.append(tail);
+    out.append(line.substr(0, commas[10]));
+    out.append(fields.text());
+    out.append(line.substr(commas[16])); // the comma before field 17 and the rest of the line
     return aim;
 }
 
@@ -177,10 +190,13 @@ bool rewriteGunLine(std::string_view line, std::string& out) {
         out.append(line);
         return false;
     }
+    Fields fields;
+    fields.numbers(values, 3, 3);
+    fields.zero();
+    fields.zero();
     out.append(line.substr(0, commas[0]));
-    appendNumbers(out, values, 3, 3);
-    out += ",0,0,";
-    out.append(line.substr(commas[5] + 1));
+    out.append(fields.text());
+    out.append(line.substr(commas[5])); // the comma before field 6 and the rest of the line
     return true;
 }
 

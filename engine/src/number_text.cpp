@@ -146,14 +146,15 @@ bool scanFloatList(std::string_view text, float* values, int count) {
     return true;
 }
 
+char* writeFixed(char* out, double value, int decimals) {
+    if (decimals >= 0 && decimals <= kMaxFastDecimals && isExactFloat(value))
+        return formatFloatFixed(out, value, decimals);
+    return std::to_chars(out, out + kMaxFixedLength, value, std::chars_format::fixed, decimals).ptr;
+}
+
 void appendFixed(std::string& out, double value, int decimals) {
-    char buffer[400]; // the longest double in fixed notation, 309 digits, with its sign, point and decimals
-    if (decimals >= 0 && decimals <= kMaxFastDecimals && isExactFloat(value)) {
-        out.append(buffer, static_cast<std::size_t>(formatFloatFixed(buffer, value, decimals) - buffer));
-        return;
-    }
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    out.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    char buffer[kMaxFixedLength];
+    out.append(buffer, static_cast<std::size_t>(writeFixed(buffer, value, decimals) - buffer));
 }
 
 } // namespace zerkon

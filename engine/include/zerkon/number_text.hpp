@@ -24,4 +24,12 @@ bool scanFloatList(std::string_view text, float* values, int count);
 // Appends `value` with `decimals` digits after the point, correctly rounded, like C's "%.Nf" ("-0.000" included).
 void appendFixed(std::string& out, double value, int decimals);
 
+// Room that writeFixed needs: the longest double in fixed notation, 309 digits, with its sign, point and up to 80
+// decimals.
+constexpr std::size_t kMaxFixedLength = 400;
+
+// Writes what appendFixed appends into `out`, which has room for kMaxFixedLength characters; returns the end.
+// Decimals from 0 to 80.
+char* writeFixed(char* out, double value, int decimals);
+
 } // namespace zerkon
