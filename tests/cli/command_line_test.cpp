@@ -49,13 +49,13 @@ struct CliRun {
     std::string err;
 };
 
-CliRun run(std::vector<std::string> arguments) {
+CliRun run(std::vector<std::string> arguments, bool errIsTerminal = false) {
     arguments.insert(arguments.begin(), "zerkon-cli");
     std::vector<const char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(argument.c_str());
     std::ostringstream out, err;
-    const int code = zerkon::cli::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err, false);
+    const int code = zerkon::cli::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err, errIsTerminal);
     return {code, out.str(), err.str()};
 }
 
@@ -109,6 +109,24 @@ TEST(CommandLine, ManyFilesEndWithASummary) {
     EXPECT_NE(result.out.find("\n3 files: 2 harmonized, 1 failed, 4 gun stations aimed\n"), std::string::npos)
         << result.out;
     EXPECT_NE(result.err.find("missing.dp"), std::string::npos);
+}
+
+// Progress is redrawn in place on a terminal and wiped before anything else is written; a log gets none of it.
+TEST(CommandLine, ProgressOnlyOnATerminal) {
+    TempFolder folder;
+    writeIn(folder, "a.dp", kAircraft);
+    writeIn(folder, "b.dp", kAircraft);
+    const std::vector<std::string> arguments = {"harmonize", "--dry-run", folder.file("a.dp"), folder.file("b.dp")};
+    const CliRun terminal = run(arguments, true);
+    EXPECT_EQ(terminal.err.rfind("\r[1/2] ", 0), 0u) << terminal.err;
+    EXPECT_NE(terminal.err.find("\r[2/2] "), std::string::npos) << terminal.err;
+    ASSERT_GE(terminal.err.size(), 2u);
+    EXPECT_EQ(terminal.err.back(), '\r');
+    EXPECT_EQ(terminal.err.find('\n'), std::string::npos);
+    EXPECT_NE(terminal.out.find("\n2 files: 2 would be harmonized, 0 failed, 4 gun stations aimed\n"),
+              std::string::npos);
+    EXPECT_EQ(run(arguments, false).err, "");
+    EXPECT_EQ(run({"harmonize", "--dry-run", folder.file("a.dp")}, true).err, ""); // one file needs no progress
 }
 
 TEST(CommandLine, DryRunWritesNothingAndShowsTheDiff) {
