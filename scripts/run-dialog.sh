@@ -16,6 +16,13 @@ if [ ! -f "$program" ]; then
     exit 1
 fi
 
+# Debian's Wine does not find the fonts it ships (Marlett draws the caption buttons, MS Sans Serif the dialogs'
+# text), so the close box shows an "r" and labels are cut. Fonts in the prefix's own Fonts folder are always found.
+fonts="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/" 2>/dev/null || true
+fi
+
 if [ "${ZERKON_IN_XVFB:-}" = 1 ]; then
     # Inside Xvfb: the whole screen is the Wine desktop.
     wine explorer /desktop=Zerkon,640x480 "$program" &
@@ -34,13 +41,17 @@ if [ "${ZERKON_IN_XVFB:-}" = 1 ]; then
     # The desktop shows before the dialog is drawn on it.
     sleep 4
     import -window root "$picture.full.png"
-    # Escape is the dialog's Cancel command: the program ends, and the desktop with it.
-    xdotool key --window "$desktop" Escape || true
+    # A click on "&Quit" ends the program, and the desktop with it. The dialog sits at the desktop's top left; keys
+    # would not reach it, since Xvfb has no window manager to give the desktop the keyboard.
+    xdotool mousemove --window "$desktop" 170 38 click 1 2>/dev/null || true
     for _ in $(seq 1 20); do
         kill -0 "$wine_pid" 2>/dev/null || break
         sleep 0.5
     done
-    kill "$wine_pid" 2>/dev/null || true
+    if kill -0 "$wine_pid" 2>/dev/null; then
+        echo "run-dialog: the dialog did not close on its Quit button; stopping it" >&2
+        kill "$wine_pid" 2>/dev/null || true
+    fi
     # Keep the dialog with a margin of the desktop around it.
     convert "$picture.full.png" -trim -bordercolor "$(convert "$picture.full.png" -format '%[pixel:p{639,479}]' info:)" \
         -border 12 +repage "$picture"
