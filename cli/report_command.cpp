@@ -7,6 +7,7 @@ namespace zerkon::cli {
 int runReport(const ReportRequest& request, Console& console) {
     std::vector<FileReport> reports;
     int failures = 0;
+    int tablesWritten = 0;
     for (const std::string& file : request.files) {
         FileReport report{file, previewHarmonize(file, request.range, request.elevation)};
         if (!report.preview.ok()) {
@@ -16,7 +17,7 @@ int runReport(const ReportRequest& request, Console& console) {
         if (request.json) {
             reports.push_back(std::move(report)); // failures too: the document names every file asked for
         } else if (report.preview.ok()) {
-            if (&file != &request.files.front()) console.out << '\n';
+            if (tablesWritten++ > 0) console.out << '\n';
             writeReportTable(console.out, report);
         }
     }
