@@ -10,18 +10,20 @@ namespace {
 // "pass/realistic/64MiB" is compared with "copy/realistic/64MiB": the copy that does the same kind of file work.
 std::string baselineKind(const std::string& kind) {
     if (kind == "pass+fsync") return "copy+fsync";
-    if (kind == "crlf" || kind == "pass" || kind == "pass-in-memory" || kind == "copy+fsync") return "copy";
+    if (kind == "crlf" || kind == "pass" || kind == "copy+fsync") return "copy";
     return {};
 }
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {} // plain text, one column per counter
     void ReportRuns(const std::vector<Run>& reports) override {
         std::vector<Run> runs = reports;
         for (Run& run : runs) {
             const std::string& name = run.run_name.function_name;
             const std::size_t slash = name.find('/');
             if (slash == std::string::npos || run.error_occurred) continue;
+            if (!run.aggregate_name.empty() && run.aggregate_name != "mean" && run.aggregate_name != "median") continue;
             const std::string kind = name.substr(0, slash);
             const std::string file = name.substr(slash) + "|" + run.aggregate_name;
             const Times times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};

@@ -1,7 +1,7 @@
 // The whole pass over generated files, beside a plain copy of the same file with the same buffer size.
 #include "dp_samples.hpp"
-#include "memory_file_system.hpp"
 #include "text_stream.hpp"
+#include "unsynced_file_system.hpp"
 
 #include <zerkon/pass.hpp>
 
@@ -137,22 +137,6 @@ void benchPass(benchmark::State& state, Mix mix, std::size_t size, bool sync) {
     setCounts(state, file);
 }
 
-void benchMemoryPass(benchmark::State& state, Mix mix, std::size_t size) {
-    const Sample& file = sample(mix, size);
-    MemoryFileSystem files;
-    files.files["plane.dp"] = file.text;
-    files.reserve = file.text.size() + file.text.size() / 8; // the output grows without copying itself
-    PassOptions options;
-    options.fileSystem = &files;
-    for (auto _ : state) {
-        const PassResult result = harmonizeFile("plane.dp", "900", "1", options);
-        if (!result.ok()) throw std::runtime_error(result.reason);
-        files.files["plane.dp"] = std::move(files.files["plane_001.dp"]);
-        files.files.erase("plane_001.dp");
-    }
-    setCounts(state, file);
-}
-
 // Baselines first: the reporter prints every later figure as a ratio to the copy of the same file.
 const int registered = [] {
     for (const std::size_t size : {1 * kMiB, 64 * kMiB}) {
@@ -168,7 +152,6 @@ const int registered = [] {
             add("crlf", [=](benchmark::State& s) { benchTranslation(s, mix, size); });
             add("pass", [=](benchmark::State& s) { benchPass(s, mix, size, false); });
             add("pass+fsync", [=](benchmark::State& s) { benchPass(s, mix, size, true); });
-            add("pass-in-memory", [=](benchmark::State& s) { benchMemoryPass(s, mix, size); });
         }
     }
     return 0;
