@@ -22,6 +22,9 @@ const char profileKey[] = "mru_dir";
 
 // Process-wide like the paths, so only the fields written before each use change.
 OPENFILENAMEA g_openFileName;
+#ifndef _WIN64
+static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the Open dialog record of 32-bit Windows is 76 bytes");
+#endif
 char g_fileTitle[260];
 
 } // namespace
@@ -118,6 +121,7 @@ void CZerkonDlg::OnSelectDp() {
             ::WriteProfileStringA(profileSection, profileKey, g_lastDir);
         }
     } else {
+        // A dialog that failed for want of room leaves the size it needed at the start of the buffer.
         g_selectedPath[0] = '\0';
         m_dpFile.Empty();
     }

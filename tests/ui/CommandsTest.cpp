@@ -142,19 +142,31 @@ TEST_F(Commands, SelectThenUpdateHarmonizesTheChosenFileAndRemembersItsFolder) {
 }
 
 TEST_F(Commands, OpenDialogStartsInTheRememberedFolder) {
-    ::WriteProfileStringA(section, key, folder.c_str());
-    CZerkonDlg dlg;
-    runModal(dlg, [&](HWND dialog) {
-        click(dialog, IDC_SELECT_DP);
-        HWND open = waitForOwnedDialog(dialog);
-        ASSERT_NE(open, nullptr);
-        char shown[MAX_PATH] = "";
-        ::SendMessageA(open, CDM_GETFOLDERPATH, sizeof shown, reinterpret_cast<LPARAM>(shown));
-        EXPECT_EQ(upper(shown), upper(folder));
-        EXPECT_TRUE(cancelOpenDialog(dialog));
-    });
-    EXPECT_EQ(std::string(g_lastDir), folder) << "a cancel keeps the remembered folder";
-    EXPECT_EQ(profileValue(), folder);
+    const struct {
+        const char* name;
+        bool stored; // false: no profile entry
+    } cases[] = {
+        {"the remembered folder", true},
+        {"first run: the default \"C:\\\" with a dot", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::WriteProfileStringA(section, key, c.stored ? folder.c_str() : nullptr);
+        const std::string expected = c.stored ? folder : "C:\\";
+        CZerkonDlg dlg;
+        runModal(dlg, [&](HWND dialog) {
+            click(dialog, IDC_SELECT_DP);
+            HWND open = waitForOwnedDialog(dialog);
+            ASSERT_NE(open, nullptr);
+            char shown[MAX_PATH] = "";
+            ::SendMessageA(open, CDM_GETFOLDERPATH, sizeof shown, reinterpret_cast<LPARAM>(shown));
+            EXPECT_EQ(upper(shown), upper(expected));
+            EXPECT_TRUE(cancelOpenDialog(dialog));
+        });
+        // A cancel keeps the remembered folder, and writes nothing.
+        EXPECT_EQ(std::string(g_lastDir), c.stored ? folder : "C:\\.");
+        EXPECT_EQ(profileValue(), c.stored ? folder : "<absent>");
+    }
 }
 
 TEST_F(Commands, ProfileValueGivesTheStartFolder) {

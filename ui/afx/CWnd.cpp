@@ -43,6 +43,7 @@ void CWnd::SubclassWindow(HWND hWnd) {
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = static_cast<CWnd*>(::GetPropA(hWnd, windowProperty));
+    if (!wnd) return ::DefWindowProcA(hWnd, message, wParam, lParam);
     // Handlers send messages of their own, so the message being handled is kept per call, not per window.
     const MSG outer = wnd->m_currentMessage;
     wnd->m_currentMessage = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
