@@ -7,6 +7,7 @@
 
 #include <commdlg.h>
 
+#include <cstddef>
 #include <iterator>
 #include <string>
 
@@ -22,8 +23,10 @@ const char profileKey[] = "mru_dir";
 
 // Process-wide like the paths, so only the fields written before each use change.
 OPENFILENAMEA g_openFileName;
+// The record without the fields that Windows 2000 added, as every version of the Open dialog accepts it.
+constexpr DWORD openFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 #ifndef _WIN64
-static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the Open dialog record of 32-bit Windows is 76 bytes");
+static_assert(openFileNameSize == 76, "the Open dialog record of 32-bit Windows is 76 bytes");
 #endif
 char g_fileTitle[260];
 
@@ -101,7 +104,7 @@ void CZerkonDlg::OnSelectDp() {
     g_selectedPath[0] = '\0';
 
     static const char filter[] = "dp\0*.DP\0";
-    g_openFileName.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    g_openFileName.lStructSize = openFileNameSize;
     g_openFileName.hwndOwner = owner;
     g_openFileName.lpstrFilter = filter;
     g_openFileName.nFilterIndex = 0;
