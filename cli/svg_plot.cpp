@@ -1,5 +1,7 @@
 #include "svg_plot.hpp"
 
+#include "plot_scale.hpp"
+#include "svg_writer.hpp"
 #include "text_format.hpp"
 
 #include <algorithm>
@@ -23,79 +25,6 @@ constexpr const char* kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 // Colours that stay apart for the colour-blind and on paper.
 constexpr const char* kStationColours[] = {"#4e79a7", "#e15759", "#59a14f", "#f28e2b", "#b07aa1",
                                            "#76b7b2", "#edc948", "#ff9da7", "#9c755f", "#3b3b3b"};
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-// A number for a person: "-0.000" is shown as "0.000".
-std::string readable(double value, int decimals) {
-    std::string text = fixed(value, decimals);
-    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-    return text;
-}
-
-std::string px(double value) { return fixed(value, 1); }
-
-// Tick spacing of 1, 2 or 5 times a power of ten, giving about `count` ticks over `span`.
-double niceStep(double span, int count) {
-    const double raw = span / count;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : {1.0, 2.0, 5.0})
-        if (raw <= factor * power) return factor * power;
-    return 10.0 * power;
-}
-
-// Text for a tick value, with only as many decimals as the step needs.
-std::string tickLabel(double value, double step) {
-    const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
-    return readable(value, decimals);
-}
-
-struct Range {
-    double low, high;
-};
-
-// The multiples of `step` inside `range`; a bounded count, so no rounding can make the walk endless.
-std::vector<double> ticks(const Range& range, double step) {
-    std::vector<double> values;
-    const double first = std::ceil(range.low / step) * step;
-    for (int i = 0; i < 64; ++i) {
-        const double value = first + i * step;
-        if (value > range.high) break;
-        values.push_back(value);
-    }
-    return values;
-}
-
-Range padded(double low, double high, double fraction, double minimumSpan) {
-    if (high - low < minimumSpan) {
-        const double middle = (low + high) / 2;
-        low = middle - minimumSpan / 2;
-        high = middle + minimumSpan / 2;
-    }
-    const double pad = (high - low) * fraction;
-    return {low - pad, high + pad};
-}
 
 // One gun's fire in aircraft axes: distance ahead, lateral offset, height, all in metres.
 struct LineOfFire {
@@ -145,46 +74,6 @@ public:
 private:
     double top_, bottom_;
     Range ahead_, across_;
-};
-
-class SvgWriter {
-public:
-    std::string& text() { return svg_; }
-
-    void line(double x1, double y1, double x2, double y2, const std::string& style) {
-        svg_ += "<line x1=\"" + px(x1) + "\" y1=\"" + px(y1) + "\" x2=\"" + px(x2) + "\" y2=\"" + px(y2) + "\" " +
-                style + "/>\n";
-    }
-    void label(double x, double y, const std::string& text, const std::string& style) {
-        svg_ += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\" " + style + ">" + escaped(text) + "</text>\n";
-    }
-    // A label on a pale box beside the mark at `markX`, readable where lines of fire cross it: to the left of the
-    // mark, or to its right when the left has no room. The width is estimated at about 0.56 em per character in
-    // the sans-serif fonts the picture asks for.
-    void boxedLabel(double markX, double baseline, const std::string& text, double fontSize) {
-        const double gap = 10;
-        const double width = 0.56 * fontSize * static_cast<double>(text.size()) + 8;
-        const bool onTheLeft = markX - gap - width >= kPlotLeft;
-        const double boxLeft = onTheLeft ? markX - gap - width : markX + gap;
-        svg_ += "<rect x=\"" + px(boxLeft) + "\" y=\"" + px(baseline - fontSize) + "\" width=\"" + px(width) +
-                "\" height=\"" + px(fontSize + 5) + "\" rx=\"3\" fill=\"#ffffff\" fill-opacity=\"0.9\"/>\n";
-        label(onTheLeft ? markX - gap - 4 : markX + gap + 4, baseline, text,
-              "font-size=\"" + px(fontSize) + "\" text-anchor=\"" + (onTheLeft ? "end" : "start") +
-                  "\" fill=\"#202124\"");
-    }
-    void polyline(const std::vector<std::pair<double, double>>& points, const std::string& style) {
-        svg_ += "<polyline fill=\"none\" points=\"";
-        for (const auto& [x, y] : points)
-            svg_ += px(x) + "," + px(y) + " ";
-        svg_.back() = '"';
-        svg_ += " " + style + "/>\n";
-    }
-    void circle(double x, double y, double radius, const std::string& style) {
-        svg_ += "<circle cx=\"" + px(x) + "\" cy=\"" + px(y) + "\" r=\"" + px(radius) + "\" " + style + "/>\n";
-    }
-
-private:
-    std::string svg_;
 };
 
 // Grid, frame and the four axes: metres at the bottom and on the left, feet at the top and on the right.
@@ -242,7 +131,8 @@ void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings&
 void labelConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings) {
     const double x = panel.px(settings.rangeMetres);
     svg.boxedLabel(x, panel.top() + 18,
-                   "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)", 12);
+                   "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)", 12,
+                   kPlotLeft);
 }
 
 std::vector<std::pair<double, double>> sampled(const Panel& panel, const LineOfFire& fire, bool sideView) {
@@ -356,9 +246,10 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
     for (const LineOfFire& fire : fires)
         if (fire.pathAt(fire.distance * 0.8) < settings.elevationMetres) ++pathsFromBelow;
     const bool labelAbove = 2 * pathsFromBelow > static_cast<int>(fires.size());
-    svg.boxedLabel(
-        sideView.px(settings.rangeMetres), labelAbove ? elevationY - 8 : elevationY + 20,
-        "elevation " + fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) + " m)", 12);
+    svg.boxedLabel(sideView.px(settings.rangeMetres), labelAbove ? elevationY - 8 : elevationY + 20,
+                   "elevation " + fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) +
+                       " m)",
+                   12, kPlotLeft);
 
     drawLegend(svg, preview, fires);
     svg.label(kPlotLeft, kHeight - 14,
