@@ -6,9 +6,45 @@ namespace zerkon::cli {
 
 std::string px(double value) { return fixed(value, 1); }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at the start of `text`, or 0.
+std::size_t utf8SequenceLength(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4  ? 4
+                               : lead >= 0xE0                ? 3
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                                                             : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    if (lead == 0xE0 && byte(at + 1) < 0xA0) return 0;  // overlong
+    if (lead == 0xED && byte(at + 1) >= 0xA0) return 0; // a surrogate
+    if (lead == 0xF0 && byte(at + 1) < 0x90) return 0;  // overlong
+    if (lead == 0xF4 && byte(at + 1) >= 0x90) return 0; // beyond U+10FFFF
+    return length;
+}
+
+} // namespace
+
+// File names on Windows come in the ANSI code page, and a single byte such as 0xE9 there is no UTF-8: it, and any
+// control character, becomes "?" so the picture stays a well-formed XML document.
 std::string escaped(const std::string& text) {
     std::string out;
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            const std::size_t length = utf8SequenceLength(text, i);
+            if (length == 0) {
+                out += '?';
+            } else {
+                out.append(text, i, length);
+                i += length - 1;
+            }
+            continue;
+        }
         switch (c) {
         case '&':
             out += "&amp;";
@@ -23,7 +59,7 @@ std::string escaped(const std::string& text) {
             out += "&quot;";
             break;
         default:
-            out += c;
+            out += byte < 0x20 && c != '\t' ? '?' : c;
         }
     }
     return out;

@@ -10,7 +10,7 @@ namespace zerkon::cli {
 // A coordinate or length as SVG text, one decimal.
 std::string px(double value);
 
-// `text` with the characters XML gives a meaning to written as entities.
+// `text` as XML character data: markup characters as entities, and bytes that are not UTF-8 text as "?".
 std::string escaped(const std::string& text);
 
 class SvgWriter {

@@ -2,6 +2,7 @@
 #include "test_files.hpp"
 
 #include "svg_plot.hpp"
+#include "svg_writer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -71,5 +72,26 @@ INSTANTIATE_TEST_SUITE_P(
                                 return dp;
                             }(),
                             "900", "1"}));
+
+} // namespace
+
+namespace {
+
+TEST(SvgText, IsAlwaysWellFormedXml) {
+    const struct {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"plain.dp", "plain.dp"},
+        {"<a & \"b\">", "&lt;a &amp; &quot;b&quot;&gt;"},
+        {"Bf109\xE9.dp", "Bf109?.dp"},                                      // a code page byte, alone
+        {"Bf109\xC3\xA9.dp", "Bf109\xC3\xA9.dp"},                           // the same letter in UTF-8
+        {"\xE2\x82\xAC \xF0\x9F\x9B\xA9", "\xE2\x82\xAC \xF0\x9F\x9B\xA9"}, // three and four bytes
+        {"\xC0\xAF \xED\xA0\x80 \xE2\x82", "?? ??? ??"},                    // overlong, a surrogate, cut short
+        {"tab\tbell\x07", "tab\tbell?"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zerkon::cli::escaped(c.text), c.expected) << c.text;
+}
 
 } // namespace
