@@ -59,6 +59,7 @@ public:
             for (int i = 0; i < tailFields; ++i)
                 line += ",tail" + std::to_string(i);
         }
+        if (chance(3)) line += "," + std::string(300, 'L'); // longer than the 255 characters of the classic buffer
         return line;
     }
 
@@ -84,6 +85,7 @@ std::string generatedDpFile(unsigned seed) {
     if (generate.chance(50)) add("; Guns harmonized by Zerkon - Range: 750.0 ft.  Elevation: 0.0 ft. - then");
     add("[AIRCRAFT]");
     add("name=generated");
+    if (generate.chance(20)) add("description=" + std::string(200 + generate.below(400), 'd'));
     const int stations = 1 + generate.below(10);
     const int gunStationSections = generate.chance(10) ? 2 : 1;
     for (int section = 0; section < gunStationSections; ++section) {
