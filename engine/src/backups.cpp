@@ -14,9 +14,7 @@ namespace {
 
 constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameText(std::string_view a, std::string_view b, bool ignoreCase) {
     if (a.size() != b.size()) return false;

@@ -10,9 +10,7 @@
 namespace zerkon {
 namespace {
 
-std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 RestoreResult failed(Failure failure, std::string reason) {
     RestoreResult result;
