@@ -46,7 +46,7 @@ const afx::MessageMapEntry CZerkonDlg::messageEntries[] = {
 const afx::MessageMap CZerkonDlg::messageMap = {&CWnd::messageMap, messageEntries, std::size(messageEntries)};
 
 CZerkonDlg::CZerkonDlg(CWnd* parent) : CDialog(IDD, parent), m_range("900"), m_elevation("1") {
-    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14)),
+    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 

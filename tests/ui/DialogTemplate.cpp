@@ -57,7 +57,7 @@ std::string predefinedClass(const std::string& name) {
 
 DialogTemplate loadDialogTemplate(UINT id) {
     HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
     DialogTemplate t{};
     if (!info) {
         ADD_FAILURE() << "no dialog template " << id;

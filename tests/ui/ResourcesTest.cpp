@@ -33,7 +33,7 @@ std::string loadString(UINT id) {
 } // namespace
 
 TEST(IconResource, TwoSixteenColourImagesWithEmptyMasks) {
-    const auto group = resourceBytes(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    const auto group = resourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_EQ(group.size(), 6u + 2 * 14);
     EXPECT_EQ(word(group, 2), 1u); // icons
     ASSERT_EQ(word(group, 4), 2u);
@@ -52,7 +52,7 @@ TEST(IconResource, TwoSixteenColourImagesWithEmptyMasks) {
         EXPECT_EQ(word(group, entry + 6), 4u); // bits per pixel
         EXPECT_EQ(dword(group, entry + 8), expected[i].bytes);
 
-        const auto image = resourceBytes(MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(word(group, entry + 12)));
+        const auto image = resourceBytes(RT_ICON, MAKEINTRESOURCEA(word(group, entry + 12)));
         ASSERT_EQ(image.size(), expected[i].bytes);
         EXPECT_EQ(dword(image, 0), 40u); // header size
         EXPECT_EQ(dword(image, 4), expected[i].size);
@@ -87,7 +87,7 @@ TEST(StringTable, AboutItemAndTheSixIndicators) {
 }
 
 TEST(VersionRecord, FixedPartStringsAndTranslation) {
-    const auto record = resourceBytes(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1));
+    const auto record = resourceBytes(RT_VERSION, MAKEINTRESOURCEA(1));
     ASSERT_FALSE(record.empty());
     std::vector<unsigned char> copy = record; // VerQueryValue may write into the block it reads
     VS_FIXEDFILEINFO* fixed = nullptr;
