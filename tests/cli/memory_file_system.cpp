@@ -56,7 +56,8 @@ std::map<std::string, std::string> MemoryFileSystem::snapshot() const {
 }
 
 bool MemoryFileSystem::fails(std::error_code& error) {
-    if (++operations_ != failAt_) return false;
+    ++operations_;
+    if (failAt_ == 0 || operations_ < failAt_ || (operations_ > failAt_ && !failForever_)) return false;
     error = std::make_error_code(std::errc::io_error);
     return true;
 }

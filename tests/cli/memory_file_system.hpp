@@ -13,6 +13,11 @@ class MemoryFileSystem : public FileSystem {
 public:
     // Operation number `n` (counted from 1 over every call, reads and writes included) fails with an I/O error.
     void failOperation(int n) { failAt_ = n; }
+    // Operation `n` and every one after it fail, as on a disk that has gone away.
+    void failFrom(int n) {
+        failAt_ = n;
+        failForever_ = true;
+    }
     int operationCount() const { return operations_; }
 
     void put(const std::string& path, std::string content) { files_[path] = std::make_shared<std::string>(content); }
@@ -33,6 +38,7 @@ private:
     std::map<std::string, std::shared_ptr<std::string>> files_;
     int operations_ = 0;
     int failAt_ = 0;
+    bool failForever_ = false;
 };
 
 } // namespace zerkon::testing

@@ -106,4 +106,26 @@ TEST(Restore, LosesNothingWhicheverOperationFails) {
     EXPECT_GT(walked, 10);
 }
 
+// When the disk goes away for good, cleaning up may fail too, but every content is still on it under some name.
+TEST(Restore, LosesNothingWhenTheDiskGoesAway) {
+    int walked = 0;
+    for (int failing = 1;; ++failing) {
+        MemoryFileSystem files = aircraftFolder();
+        files.failFrom(failing);
+        const RestoreResult result = zerkon::restoreBackup("plane.dp", 3, RestoreOptions{&files});
+        if (result.ok()) break; // every operation came before the failing one, or only the compiled copy stayed
+        SCOPED_TRACE("failing from operation " + std::to_string(failing));
+        const auto after = files.snapshot();
+        EXPECT_EQ(after.at("plane_001.dp"), kBackupOne);
+        EXPECT_EQ(after.at("plane_003.dp"), kBackupTwo);
+        const bool keptAway = !files.has("plane.dp");
+        EXPECT_EQ((keptAway ? after.at("plane_002.dp") : after.at("plane.dp")), kCurrent);
+        if (keptAway) {
+            EXPECT_NE(result.reason.find("plane_002.dp"), std::string::npos) << result.reason;
+        }
+        ++walked;
+    }
+    EXPECT_GT(walked, 10);
+}
+
 } // namespace
