@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace zerkon::bench {
 namespace {
@@ -34,10 +35,35 @@ void BM_GunStationNotAimed(benchmark::State& state) { benchLine(state, kUnaimedS
 void BM_GunLine(benchmark::State& state) { benchLine(state, kGunLine); }
 void BM_PassThroughLine(benchmark::State& state) { benchLine(state, kPassThroughLine); }
 
+// The lines of the gun-heavy mix one after another, every number different: what the handlers do inside the pass,
+// where the branch predictor cannot learn one line by heart.
+void BM_GunHeavyLines(benchmark::State& state) {
+    const std::string text = generateDpText(Mix::gunHeavy, 1024 * 1024);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start) + "\n");
+        start = end + 2;
+    }
+    DpRewriter rewriter = makeRewriter();
+    std::string out;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        out.clear();
+        rewriter.rewriteLine(lines[next], out);
+        benchmark::DoNotOptimize(out.data());
+        if (++next == lines.size()) next = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["station_lines/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) / 2, benchmark::Counter::kIsRate);
+}
+
 BENCHMARK(BM_GunStationAimed);
 BENCHMARK(BM_GunStationNotAimed);
 BENCHMARK(BM_GunLine);
 BENCHMARK(BM_PassThroughLine);
+BENCHMARK(BM_GunHeavyLines);
 
 } // namespace
 } // namespace zerkon::bench

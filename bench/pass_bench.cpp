@@ -91,7 +91,9 @@ void benchCopy(benchmark::State& state, Mix mix, std::size_t size, bool sync) {
     const std::string copy = file.path + ".copy";
     for (auto _ : state) {
         copyFile(machineFileSystem(), file.path, copy, sync);
+        state.PauseTiming(); // as the pass's own clean-up is not timed either
         std::filesystem::remove(copy);
+        state.ResumeTiming();
     }
     setCounts(state, file);
 }
@@ -115,7 +117,9 @@ void benchTranslation(benchmark::State& state, Mix mix, std::size_t size) {
         check(writer.error(), "write");
         output->close(error);
         input->close(error);
+        state.PauseTiming();
         std::filesystem::remove(copy);
+        state.ResumeTiming();
     }
     setCounts(state, file);
 }
