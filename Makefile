@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both set up the machine when needed, then build.
-.PHONY: run test setup native windows bench asan fuzz
+.PHONY: run test setup native windows windows-x64 bench asan fuzz
 
 setup:
 	@scripts/setup.sh
@@ -8,14 +8,18 @@ native: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native
 
-windows: setup
+windows-x64: setup
 	cmake --preset windows-x64 >/dev/null
 	cmake --build --preset windows-x64
+
+windows: windows-x64
 	cmake --preset windows-x86 >/dev/null
 	cmake --build --preset windows-x86
 
-run: native
+# The sample aircraft through the command line, then the dialog under Wine.
+run: native windows-x64
 	@scripts/run.sh
+	@scripts/run-dialog.sh
 
 # Everything again with clang's AddressSanitizer and UndefinedBehaviorSanitizer, the fuzzers included.
 asan: setup

@@ -16,12 +16,7 @@ if [ ! -f "$program" ]; then
     exit 1
 fi
 
-# Debian's Wine does not find the fonts it ships (Marlett draws the caption buttons, MS Sans Serif the dialogs'
-# text), so the close box shows an "r" and labels are cut. Fonts in the prefix's own Fonts folder are always found.
-fonts="${WINEPREFIX:-$HOME/.wine}/drive_c/windows/Fonts"
-if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
-    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/" 2>/dev/null || true
-fi
+scripts/wine-prefix.sh
 
 if [ "${ZERKON_IN_XVFB:-}" = 1 ]; then
     # Inside Xvfb: the whole screen is the Wine desktop.

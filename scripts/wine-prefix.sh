@@ -8,3 +8,10 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w || true
 fi
+
+# Debian's Wine does not find the fonts it ships (Marlett draws the caption buttons, MS Sans Serif the dialogs'
+# text), so the close box shows an "r" and labels are cut. Fonts in the prefix's own Fonts folder are always found.
+fonts="$prefix/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/" 2>/dev/null || true
+fi
