@@ -60,6 +60,13 @@ std::string runComment(const AimSettings& settings, const std::tm& localTime) {
 DpRewriter::DpRewriter(const AimSettings& settings, std::string runComment)
     : settings_(settings), runComment_(std::move(runComment)) {}
 
+bool DpRewriter::startsWithARulePrefix(std::string_view line) {
+    // A "gun." line counts even where its station is not harmonized: that depends on the state, this must not.
+    return startsWithNoCase(line, kGunStationPrefix) || startsWithNoCase(line, kGunSectionPrefix) ||
+           startsWithNoCase(line, kGunPrefix) || startsWithNoCase(line, kGunStationsHeader) ||
+           startsWithNoCase(line, kRunCommentPrefix);
+}
+
 bool DpRewriter::currentStationIsHarmonized() const {
     if (!state_.currentStation) return false;
     const Station* station = state_.stations.find(*state_.currentStation);

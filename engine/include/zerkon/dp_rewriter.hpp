@@ -31,10 +31,12 @@ public:
     void rewriteLine(std::string_view line, std::string& out);
 
     // True for a line that no rule looks at, so rewriteLine would append it unchanged and remember nothing: most
-    // lines of a DP file. Its CR LF may still be in place, since only its first character is read.
+    // lines of a DP file, section headers and comments included. Its CR LF may still be in place: only the line's
+    // beginning is read.
     static bool isPlainLine(std::string_view line) {
         // Every prefix a rule matches begins with one of these (dp_rewriter.cpp checks it beside the prefixes).
-        return line.empty() || (line[0] != 'g' && line[0] != 'G' && line[0] != '[' && line[0] != ';');
+        if (line.empty() || (line[0] != 'g' && line[0] != 'G' && line[0] != '[' && line[0] != ';')) return true;
+        return !startsWithARulePrefix(line);
     }
 
     const PassCounts& counts() const { return counts_; }
@@ -44,6 +46,7 @@ public:
     const StationAim& lastStationAim() const { return lastStationAim_; }
 
 private:
+    static bool startsWithARulePrefix(std::string_view line);
     bool currentStationIsHarmonized() const;
 
     AimSettings settings_;
