@@ -73,6 +73,39 @@ bool scanPlainDecimal(const char* first, const char* last, float& value, const c
     return true;
 }
 
+// The numbers scanPlainDecimal leaves: exponents, long digit strings, "inf" and "nan".
+const char* readWithFromChars(const char* first, const char* last, float& value) {
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec == std::errc::invalid_argument) return nullptr;
+    if (ec == std::errc::result_out_of_range)
+        value = isBeyondLargest(std::string_view(first, static_cast<std::size_t>(end - first)))
+                    ? std::numeric_limits<float>::infinity()
+                    : 0.0f;
+    return end;
+}
+
+// scanFloat's work, small enough to be inlined into the loop of scanFloatList. Returns the end of the number, or
+// null when there is none (then `result` is left as it was).
+inline const char* readNumber(const char* first, const char* last, float& result) {
+    while (first != last && isCSpace(*first))
+        ++first;
+    bool negative = false;
+    if (first != last && (*first == '+' || *first == '-')) {
+        negative = *first == '-';
+        ++first;
+    }
+    // from_chars reads the sign itself only for '-', and would take a second sign after a '+'.
+    if (first == last || *first == '+' || *first == '-') return nullptr;
+    float value = 0.0f;
+    const char* end = nullptr;
+    if (!scanPlainDecimal(first, last, value, end)) {
+        end = readWithFromChars(first, last, value);
+        if (!end) return nullptr;
+    }
+    result = negative ? -value : value;
+    return end;
+}
+
 // Below this every float, times 10 to the power of up to kMaxFastDecimals, is an exact integer in a double.
 constexpr double kFastFixedLimit = 2147483648.0; // 2^31
 constexpr int kMaxFastDecimals = 6;
@@ -107,41 +140,22 @@ bool isExactFloat(double value) {
 } // namespace
 
 ScannedFloat scanFloat(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && isCSpace(text[pos]))
-        ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    // from_chars reads the sign itself only for '-', and would take a second sign after a '+'.
-    if (pos == text.size() || text[pos] == '+' || text[pos] == '-') return {};
-
-    const char* first = text.data() + pos;
-    const char* last = text.data() + text.size();
     float value = 0.0f;
-    if (const char* plainEnd = nullptr; scanPlainDecimal(first, last, value, plainEnd))
-        return {true, negative ? -value : value, static_cast<std::size_t>(plainEnd - text.data())};
-    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec == std::errc::invalid_argument) return {};
-    if (ec == std::errc::result_out_of_range)
-        value = isBeyondLargest(std::string_view(first, static_cast<std::size_t>(end - first)))
-                    ? std::numeric_limits<float>::infinity()
-                    : 0.0f;
-    return {true, negative ? -value : value, static_cast<std::size_t>(end - text.data())};
+    const char* end = readNumber(text.data(), text.data() + text.size(), value);
+    if (!end) return {};
+    return {true, value, static_cast<std::size_t>(end - text.data())};
 }
 
 bool scanFloatList(std::string_view text, float* values, int count) {
+    const char* next = text.data();
+    const char* const last = next + text.size();
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
-            if (text.empty() || text.front() != ',') return false;
-            text.remove_prefix(1);
+            if (next == last || *next != ',') return false;
+            ++next;
         }
-        const ScannedFloat number = scanFloat(text);
-        if (!number.ok) return false;
-        values[i] = number.value;
-        text.remove_prefix(number.length);
+        next = readNumber(next, last, values[i]);
+        if (!next) return false;
     }
     return true;
 }
