@@ -132,6 +132,18 @@ public:
     void remove(const std::string& path, std::error_code& error) override {
         if (std::remove(path.c_str()) != 0) error = lastError();
     }
+
+#ifndef _WIN32
+    // Windows has hard links too, but a second name of a read-only file, or of one held open without delete sharing,
+    // cannot be removed again when the replace fails; there the pass keeps to renames.
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
+        if (::link(existing.c_str(), newName.c_str()) != 0) error = lastError();
+    }
+
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override {
+        if (std::rename(from.c_str(), to.c_str()) != 0) error = lastError();
+    }
+#endif
 };
 
 } // namespace

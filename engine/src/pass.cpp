@@ -109,6 +109,32 @@ PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewrite
     return {};
 }
 
+// The original takes the backup name and the new file the DP file's name. Where the file system has links, the backup
+// is made a second name of the original and the new file then replaces the DP file in one step, so whenever the
+// process is stopped a whole file is under the DP file's name. Elsewhere two renames do it, and between them only
+// the backup holds the original.
+PassResult putInPlace(FileSystem& files, const std::string& path, const std::string& backup,
+                      const std::string& temporary) {
+    std::error_code error;
+    files.link(path, backup, error);
+    if (!error) {
+        files.replace(temporary, path, error);
+        if (!error) return {};
+        std::error_code ignored;
+        files.remove(backup, ignored); // the original still has its own name; the renames may do better
+    }
+    error.clear();
+    files.rename(path, backup, error);
+    if (error) return fileFailure("rename " + quoted(path) + " to", backup, error);
+    files.rename(temporary, path, error);
+    if (!error) return {};
+    PassResult result = fileFailure("rename " + quoted(temporary) + " to", path, error);
+    std::error_code undoError;
+    files.rename(backup, path, undoError); // put the original back under its own name
+    if (undoError) result.reason += "; the previous content is kept in " + quoted(backup);
+    return result;
+}
+
 } // namespace
 
 PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
@@ -154,19 +180,7 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
         input->close(error);
         if (error) result = fileFailure("close", path, error);
     }
-    if (result.ok()) {
-        files.rename(path, backup, error);
-        if (error) result = fileFailure("rename " + quoted(path) + " to", backup, error);
-    }
-    if (result.ok()) {
-        files.rename(temporary, path, error);
-        if (error) {
-            result = fileFailure("rename " + quoted(temporary) + " to", path, error);
-            std::error_code undoError;
-            files.rename(backup, path, undoError); // put the original back under its own name
-            if (undoError) result.reason += "; the previous content is kept in " + quoted(backup);
-        }
-    }
+    if (result.ok()) result = putInPlace(files, path, backup, temporary);
     if (!result.ok()) {
         output.reset(); // closed first: Windows deletes no open file
         input.reset();

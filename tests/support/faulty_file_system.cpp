@@ -44,8 +44,8 @@ private:
 } // namespace
 
 const char* operationName(Operation operation) {
-    static constexpr const char* kNames[] = {"status", "open",  "create", "read",  "write",
-                                             "flush",  "close", "rename", "remove"};
+    static constexpr const char* kNames[] = {"status", "open",   "create", "read", "write",  "flush",
+                                             "close",  "rename", "remove", "link", "replace"};
     return kNames[static_cast<int>(operation)];
 }
 
@@ -85,6 +85,16 @@ void FaultyFileSystem::rename(const std::string& from, const std::string& to, st
 void FaultyFileSystem::remove(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::remove, error)) return;
     machineFileSystem().remove(path, error);
+}
+
+void LinkingFaultyFileSystem::link(const std::string& existing, const std::string& newName, std::error_code& error) {
+    if (shouldFail(Operation::link, error)) return;
+    machineFileSystem().link(existing, newName, error);
+}
+
+void LinkingFaultyFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
+    if (shouldFail(Operation::replace, error)) return;
+    machineFileSystem().replace(from, to, error);
 }
 
 } // namespace zerkon::testing

@@ -8,10 +8,11 @@
 
 namespace zerkon::testing {
 
-enum class Operation { status, open, create, read, write, flush, close, rename, remove };
+enum class Operation { status, open, create, read, write, flush, close, rename, remove, link, replace };
 
 const char* operationName(Operation operation);
 
+// It has no links, like FAT, so the pass puts the new file in place with renames; LinkingFaultyFileSystem has them.
 class FaultyFileSystem : public FileSystem {
 public:
     // Fails the `occurrence`-th (from 1) call of `operation` with `error`; 0 fails nothing. With `keepsFailing`, every
@@ -36,7 +37,15 @@ private:
     int occurrence_;
     std::error_code error_;
     bool keepsFailing_;
-    int calls_[9] = {};
+    int calls_[11] = {};
+};
+
+// The machine's links too: the pass makes the backup a second name of the DP file and replaces the DP file in one step.
+class LinkingFaultyFileSystem : public FaultyFileSystem {
+public:
+    using FaultyFileSystem::FaultyFileSystem;
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override;
 };
 
 } // namespace zerkon::testing

@@ -37,6 +37,17 @@ public:
     // Fails when `to` exists, on every platform.
     virtual void rename(const std::string& from, const std::string& to, std::error_code& error) = 0;
     virtual void remove(const std::string& path, std::error_code& error) = 0;
+    // Gives the file at `existing` a second name. A file system without links (FAT, or one that does not say) fails
+    // with std::errc::operation_not_supported, and the pass then falls back on renames.
+    virtual void link(const std::string& existing, const std::string& newName, std::error_code& error) {
+        (void)existing, (void)newName;
+        error = std::make_error_code(std::errc::operation_not_supported);
+    }
+    // Renames `from` to `to` in one step, replacing the file there: at no moment is there no file under `to`.
+    virtual void replace(const std::string& from, const std::string& to, std::error_code& error) {
+        (void)from, (void)to;
+        error = std::make_error_code(std::errc::operation_not_supported);
+    }
 };
 
 // The machine's own files, through the C runtime (binary mode: the engine does its own CR LF translation).
