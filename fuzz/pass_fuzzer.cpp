@@ -53,6 +53,12 @@ public:
         machine().rename(from, to, error);
     }
     void remove(const std::string& path, std::error_code& error) override { machine().remove(path, error); }
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
+        machine().link(existing, newName, error);
+    }
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override {
+        machine().replace(from, to, error);
+    }
 
 private:
     static zerkon::FileSystem& machine() { return zerkon::machineFileSystem(); }
