@@ -37,4 +37,12 @@ void UnsyncedFileSystem::remove(const std::string& path, std::error_code& error)
     machineFileSystem().remove(path, error);
 }
 
+void UnsyncedFileSystem::link(const std::string& existing, const std::string& newName, std::error_code& error) {
+    machineFileSystem().link(existing, newName, error);
+}
+
+void UnsyncedFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
+    machineFileSystem().replace(from, to, error);
+}
+
 } // namespace zerkon::bench

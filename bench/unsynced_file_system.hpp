@@ -15,6 +15,8 @@ public:
     std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override;
 };
 
 } // namespace zerkon::bench
