@@ -110,27 +110,54 @@ inline const char* readNumber(const char* first, const char* last, float& result
 constexpr double kFastFixedLimit = 2147483648.0; // 2^31
 constexpr int kMaxFastDecimals = 6;
 
-// Fixed notation of a value that is exactly a float: value × 10^decimals needs at most 24 + 14 significant bits,
-// so it is exact in a double, and rounding it to an integer (half to even, like printf) is exact too. The digits are
-// written from the right, straight into their places.
+constexpr std::uint32_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+
+// "00" to "99": two digits per division by 100.
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
+
+// Writes the `count` lowest digits of `number` so that they end at `end`.
+void writeDigitsBackwards(char* end, std::uint32_t number, int count) {
+    for (; count >= 2; count -= 2, number /= 100) {
+        end -= 2;
+        end[0] = kDigitPairs[2 * (number % 100)];
+        end[1] = kDigitPairs[2 * (number % 100) + 1];
+    }
+    if (count == 1) end[-1] = static_cast<char>('0' + number % 10);
+}
+
+int digitCount(std::uint32_t number) {
+    int count = 1;
+    for (; number >= 10; number /= 10)
+        ++count;
+    return count;
+}
+
+// Fixed notation of a value that is exactly a float below 2^31: value × 10^decimals needs at most 24 + 14
+// significant bits, so it is exact in a double, and rounding it to an integer (half to even, like printf) is exact
+// too. The whole part is the value cut to an integer, plus one when the decimals round up to the next unit.
 char* formatFloatFixed(char* out, double value, int decimals) {
     if (std::signbit(value)) *out++ = '-';
-    const double scaled = std::fabs(value) * kPowersOfTen[decimals];
-    std::uint64_t whole = static_cast<std::uint64_t>(scaled);
-    const double fraction = scaled - static_cast<double>(whole);
-    if (fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0)) ++whole;
-    int allDigits = 1;
-    for (std::uint64_t power = 10; whole >= power && allDigits < 19; power *= 10)
-        ++allDigits;
-    const int integerDigits = allDigits > decimals ? allDigits - decimals : 1;
-    char* const end = out + integerDigits + (decimals > 0 ? decimals + 1 : 0);
-    char* digit = end;
-    for (int i = 0; i < decimals; ++i, whole /= 10)
-        *--digit = static_cast<char>('0' + whole % 10);
-    if (decimals > 0) *--digit = '.';
-    for (; digit != out; whole /= 10)
-        *--digit = static_cast<char>('0' + whole % 10);
-    return end;
+    const double magnitude = std::fabs(value);
+    const double scaled = magnitude * kPowersOfTen[decimals];
+    std::uint64_t rounded = static_cast<std::uint64_t>(scaled);
+    const double fraction = scaled - static_cast<double>(rounded);
+    if (fraction > 0.5 || (fraction == 0.5 && (rounded & 1) != 0)) ++rounded;
+    const std::uint32_t unit = kIntegerPowersOfTen[decimals];
+    auto whole = static_cast<std::uint32_t>(magnitude);
+    auto decimalDigits = static_cast<std::uint32_t>(rounded - std::uint64_t{whole} * unit); // 0 to unit
+    if (decimalDigits == unit) {
+        ++whole;
+        decimalDigits = 0;
+    }
+    const int wholeDigits = digitCount(whole);
+    writeDigitsBackwards(out + wholeDigits, whole, wholeDigits);
+    out += wholeDigits;
+    if (decimals == 0) return out;
+    *out++ = '.';
+    writeDigitsBackwards(out + decimals, decimalDigits, decimals);
+    return out + decimals;
 }
 
 bool isExactFloat(double value) {
