@@ -190,12 +190,21 @@ bool scanFloatList(std::string_view text, float* values, int count) {
 char* writeFixed(char* out, double value, int decimals) {
     if (decimals >= 0 && decimals <= kMaxFastDecimals && isExactFloat(value))
         return formatFloatFixed(out, value, decimals);
-    return std::to_chars(out, out + kMaxFixedLength, value, std::chars_format::fixed, decimals).ptr;
+    const auto [end, error] = std::to_chars(out, out + kMaxFixedLength, value, std::chars_format::fixed, decimals);
+    return error == std::errc{} ? end : out; // too many decimals for the room: nothing rather than garbage
 }
 
 void appendFixed(std::string& out, double value, int decimals) {
     char buffer[kMaxFixedLength];
-    out.append(buffer, static_cast<std::size_t>(writeFixed(buffer, value, decimals) - buffer));
+    const char* end = writeFixed(buffer, value, decimals);
+    if (end == buffer) { // more decimals than writeFixed has room for: a number has at least one digit
+        std::string longer(kMaxFixedLength + static_cast<std::size_t>(decimals), '\0');
+        const auto written =
+            std::to_chars(longer.data(), longer.data() + longer.size(), value, std::chars_format::fixed, decimals);
+        out.append(longer.data(), static_cast<std::size_t>(written.ptr - longer.data()));
+        return;
+    }
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
 }
 
 } // namespace zerkon
