@@ -90,9 +90,9 @@ inline const char* readNumber(const char* first, const char* last, float& result
     while (first != last && isCSpace(*first))
         ++first;
     bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
+    if (first != last) { // without a branch on the sign, which changes from number to number
         negative = *first == '-';
-        ++first;
+        first += negative || *first == '+' ? 1 : 0;
     }
     // from_chars reads the sign itself only for '-', and would take a second sign after a '+'.
     if (first == last || *first == '+' || *first == '-') return nullptr;
@@ -138,7 +138,8 @@ int digitCount(std::uint32_t number) {
 // significant bits, so it is exact in a double, and rounding it to an integer (half to even, like printf) is exact
 // too. The whole part is the value cut to an integer, plus one when the decimals round up to the next unit.
 char* formatFloatFixed(char* out, double value, int decimals) {
-    if (std::signbit(value)) *out++ = '-';
+    *out = '-'; // kept only for a negative value: signs come in no order a branch could learn
+    out += std::signbit(value) ? 1 : 0;
     const double magnitude = std::fabs(value);
     const double scaled = magnitude * kPowersOfTen[decimals];
     std::uint64_t rounded = static_cast<std::uint64_t>(scaled);
