@@ -55,6 +55,36 @@ RestoreResult copyInto(InputFile& input, OutputFile& output, const std::string& 
     return {};
 }
 
+// The current content takes the name `keptAs` and the copy the DP file's name. Where the file system has links,
+// `keptAs` becomes a second name of the current file and the copy then replaces the DP file in one step, so whenever
+// the process is stopped a whole file is under the DP file's name. Elsewhere two renames do it, and between them only
+// `keptAs` holds the current content. With no current file (`keptAs` empty) the copy simply takes the name.
+RestoreResult putInPlace(FileSystem& files, const std::string& path, const std::string& keptAs,
+                         const std::string& temporary) {
+    std::error_code error;
+    if (keptAs.empty()) {
+        files.rename(temporary, path, error);
+        return error ? fileFailure("rename " + quoted(temporary) + " to", path, error) : RestoreResult{};
+    }
+    files.link(path, keptAs, error);
+    if (!error) {
+        files.replace(temporary, path, error);
+        if (!error) return {};
+        std::error_code ignored;
+        files.remove(keptAs, ignored); // the current content still has its own name; the renames may do better
+    }
+    error.clear();
+    files.rename(path, keptAs, error);
+    if (error) return fileFailure("rename " + quoted(path) + " to", keptAs, error);
+    files.rename(temporary, path, error);
+    if (!error) return {};
+    RestoreResult result = fileFailure("rename " + quoted(temporary) + " to", path, error);
+    std::error_code undoError;
+    files.rename(keptAs, path, undoError); // put the current content back under its own name
+    if (undoError) result.reason += "; the current content is kept in " + quoted(keptAs);
+    return result;
+}
+
 } // namespace
 
 RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, const RestoreOptions& options) {
@@ -85,21 +115,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (!output) return fileFailure("create", temporary, error);
 
     RestoreResult result = copyInto(*input, *output, backup, temporary);
-    if (result.ok() && !keptAs.empty()) {
-        files.rename(path, keptAs, error);
-        if (error) result = fileFailure("rename " + quoted(path) + " to", keptAs, error);
-    }
-    if (result.ok()) {
-        files.rename(temporary, path, error);
-        if (error) {
-            result = fileFailure("rename " + quoted(temporary) + " to", path, error);
-            if (!keptAs.empty()) {
-                std::error_code undoError;
-                files.rename(keptAs, path, undoError); // put the current content back under its own name
-                if (undoError) result.reason += "; the current content is kept in " + quoted(keptAs);
-            }
-        }
-    }
+    if (result.ok()) result = putInPlace(files, path, keptAs, temporary);
     if (!result.ok()) {
         output.reset(); // closed first: Windows deletes no open file
         input.reset();

@@ -105,4 +105,29 @@ void MemoryFileSystem::remove(const std::string& path, std::error_code& error) {
     if (files_.erase(path) == 0) error = std::make_error_code(std::errc::no_such_file_or_directory);
 }
 
+void MemoryFileSystem::link(const std::string& existing, const std::string& newName, std::error_code& error) {
+    if (fails(error)) return;
+    if (!linksSupported_) {
+        error = std::make_error_code(std::errc::operation_not_supported);
+    } else if (!has(existing)) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+    } else if (has(newName)) {
+        error = std::make_error_code(std::errc::file_exists);
+    } else {
+        files_[newName] = files_[existing]; // one content under two names
+    }
+}
+
+void MemoryFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
+    if (fails(error)) return;
+    if (!linksSupported_) {
+        error = std::make_error_code(std::errc::operation_not_supported);
+    } else if (!has(from)) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+    } else {
+        files_[to] = files_[from];
+        files_.erase(from);
+    }
+}
+
 } // namespace zerkon::testing

@@ -19,6 +19,8 @@ public:
         failForever_ = true;
     }
     int operationCount() const { return operations_; }
+    // Without links (FAT, say) link and replace fail as not supported, and callers must do with renames.
+    void setLinksSupported(bool supported) { linksSupported_ = supported; }
 
     void put(const std::string& path, std::string content) { files_[path] = std::make_shared<std::string>(content); }
     bool has(const std::string& path) const { return files_.count(path) != 0; }
@@ -33,12 +35,15 @@ public:
     std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override;
 
 private:
     std::map<std::string, std::shared_ptr<std::string>> files_;
     int operations_ = 0;
     int failAt_ = 0;
     bool failForever_ = false;
+    bool linksSupported_ = true;
 };
 
 } // namespace zerkon::testing

@@ -74,10 +74,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefusal,
 
 // Every file operation of a restore, made to fail in turn: the files end either as they were (but for nothing) or
 // fully restored, and no temporary file is left behind.
-TEST(Restore, LosesNothingWhicheverOperationFails) {
+class RestoreFaults : public ::testing::TestWithParam<bool> {}; // with links, or with renames only
+
+TEST_P(RestoreFaults, LoseNothingWhicheverOperationFails) {
     int walked = 0;
     for (int failing = 1;; ++failing) {
         MemoryFileSystem files = aircraftFolder();
+        files.setLinksSupported(GetParam());
         const auto before = files.snapshot();
         files.failOperation(failing);
         const RestoreResult result = zerkon::restoreBackup("plane.dp", 3, RestoreOptions{&files});
@@ -107,10 +110,11 @@ TEST(Restore, LosesNothingWhicheverOperationFails) {
 }
 
 // When the disk goes away for good, cleaning up may fail too, but every content is still on it under some name.
-TEST(Restore, LosesNothingWhenTheDiskGoesAway) {
+TEST_P(RestoreFaults, LoseNothingWhenTheDiskGoesAway) {
     int walked = 0;
     for (int failing = 1;; ++failing) {
         MemoryFileSystem files = aircraftFolder();
+        files.setLinksSupported(GetParam());
         files.failFrom(failing);
         const RestoreResult result = zerkon::restoreBackup("plane.dp", 3, RestoreOptions{&files});
         if (result.ok()) break; // every operation came before the failing one, or only the compiled copy stayed
@@ -127,5 +131,10 @@ TEST(Restore, LosesNothingWhenTheDiskGoesAway) {
     }
     EXPECT_GT(walked, 10);
 }
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, RestoreFaults, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Links" : "RenamesOnly";
+                         });
 
 } // namespace
