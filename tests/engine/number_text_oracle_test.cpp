@@ -25,7 +25,15 @@ private:
     std::uint64_t state_ = 7;
 };
 
+void expectReadsLikeStrtofAlone(const std::string& text);
+
+// Alone and at the start of a longer line: what follows a number must not change how it is read.
 void expectReadsLikeStrtof(const std::string& text) {
+    expectReadsLikeStrtofAlone(text);
+    expectReadsLikeStrtofAlone(text + ",0.125,-7,mg_a,hit_small\n");
+}
+
+void expectReadsLikeStrtofAlone(const std::string& text) {
     char* end = nullptr;
     const float expected = std::strtof(text.c_str(), &end);
     const zerkon::ScannedFloat scanned = zerkon::scanFloat(text);
