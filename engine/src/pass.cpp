@@ -1,10 +1,12 @@
 #include <zerkon/pass.hpp>
 
+#include <zerkon/backups.hpp>
 #include <zerkon/dp_names.hpp>
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/number_text.hpp>
 
+#include "file_replacement.hpp"
 #include "text_stream.hpp"
 
 #include <cmath>
@@ -14,8 +16,6 @@
 namespace zerkon {
 namespace {
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 PassResult failed(Failure failure, std::string reason) {
     PassResult result;
     result.failure = failure;
@@ -24,7 +24,7 @@ PassResult failed(Failure failure, std::string reason) {
 }
 
 PassResult fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
-    return failed(Failure::fileOperation, "cannot " + what + " " + quoted(path) + ": " + error.message());
+    return failed(Failure::fileOperation, fileOperationReason(what, path, error));
 }
 
 std::tm machineLocalTime() {
@@ -37,30 +37,6 @@ bool readSetting(std::string_view text, float& value) {
     const ScannedFloat number = scanFloat(text);
     value = number.value;
     return number.ok && std::isfinite(number.value);
-}
-
-// Backups are never overwritten: the first number whose name is free is taken, so a gap left by a deleted backup
-// is reused.
-bool nextFreeBackupName(FileSystem& files, const std::string& path, std::string& name, std::error_code& error) {
-    for (unsigned number = 1; number != 0; ++number) {
-        name = backupName(path, number);
-        if (files.status(name, error) == PathKind::absent && !error) return true;
-        if (error) return false;
-    }
-    error = std::make_error_code(std::errc::file_exists);
-    return false;
-}
-
-// The new content is written beside the DP file first, so the DP file is replaced only once it is complete.
-std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, std::string& name,
-                                            std::error_code& error) {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        name = path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
-        error.clear();
-        auto file = files.createNew(name, error);
-        if (file || error != std::errc::file_exists) return file;
-    }
-    return nullptr;
 }
 
 // Writes `lines`, whole lines as read. Runs of plain lines already end in CR LF, so they are copied as they are,
@@ -109,32 +85,6 @@ PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewrite
     return {};
 }
 
-// The original takes the backup name and the new file the DP file's name. Where the file system has links, the backup
-// is made a second name of the original and the new file then replaces the DP file in one step, so whenever the
-// process is stopped a whole file is under the DP file's name. Elsewhere two renames do it, and between them only
-// the backup holds the original.
-PassResult putInPlace(FileSystem& files, const std::string& path, const std::string& backup,
-                      const std::string& temporary) {
-    std::error_code error;
-    files.link(path, backup, error);
-    if (!error) {
-        files.replace(temporary, path, error);
-        if (!error) return {};
-        std::error_code ignored;
-        files.remove(backup, ignored); // the original still has its own name; the renames may do better
-    }
-    error.clear();
-    files.rename(path, backup, error);
-    if (error) return fileFailure("rename " + quoted(path) + " to", backup, error);
-    files.rename(temporary, path, error);
-    if (!error) return {};
-    PassResult result = fileFailure("rename " + quoted(temporary) + " to", path, error);
-    std::error_code undoError;
-    files.rename(backup, path, undoError); // put the original back under its own name
-    if (undoError) result.reason += "; the previous content is kept in " + quoted(backup);
-    return result;
-}
-
 } // namespace
 
 PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
@@ -156,13 +106,14 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
     if (kind == PathKind::absent) return failed(Failure::notAFile, quoted(path) + " does not exist");
     if (kind == PathKind::other) return failed(Failure::notAFile, quoted(path) + " is not a file");
 
-    std::string backup;
-    if (!nextFreeBackupName(files, path, backup, error)) return fileFailure("find a backup name for", path, error);
+    // Backups are never overwritten: the first free number is taken, so a gap left by a deleted backup is reused.
+    const std::string backup = nextFreeBackupName(files, path, error);
+    if (error) return fileFailure("find a backup name for", path, error);
 
     std::unique_ptr<InputFile> input = files.openForReading(path, error);
     if (!input) return fileFailure("open", path, error);
     std::string temporary;
-    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, error);
+    std::unique_ptr<OutputFile> output = createTemporaryBeside(files, path, temporary, error);
     if (!output) return fileFailure("create", temporary, error);
 
     const std::tm now = options.localTime ? options.localTime() : machineLocalTime();
@@ -180,7 +131,10 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
         input->close(error);
         if (error) result = fileFailure("close", path, error);
     }
-    if (result.ok()) result = putInPlace(files, path, backup, temporary);
+    if (result.ok()) {
+        if (std::string reason = replaceKeeping(files, path, backup, temporary); !reason.empty())
+            result = failed(Failure::fileOperation, std::move(reason));
+    }
     if (!result.ok()) {
         output.reset(); // closed first: Windows deletes no open file
         input.reset();
@@ -190,10 +144,7 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
     }
 
     // The compiled copy is stale only now that the new DP file is complete.
-    const std::string compiled = compiledName(path);
-    files.remove(compiled, error);
-    if (error && error != std::errc::no_such_file_or_directory)
-        result.warning = "cannot delete the compiled copy " + quoted(compiled) + ": " + error.message();
+    result.warning = deleteCompiledCopy(files, path);
 
     result.backupPath = backup;
     result.counts = rewriter.counts();
