@@ -9,8 +9,12 @@ mkdir -p "$work"
 cp examples/kestrel.dp "$work/kestrel.dp"
 echo "stale compiled copy" > "$work/kestrel.cdp"
 
+cli=build/native/cli/zerkon-cli
+echo "\$ zerkon-cli report --range 900 --elevation 1 $work/kestrel.dp"
+"$cli" report --range 900 --elevation 1 "$work/kestrel.dp"
+echo
 echo "\$ zerkon-cli harmonize --range 900 --elevation 1 $work/kestrel.dp"
-build/native/cli/zerkon-cli harmonize --range 900 --elevation 1 "$work/kestrel.dp"
+"$cli" harmonize --range 900 --elevation 1 "$work/kestrel.dp"
 echo
 echo "Files in $work:"
 ls -l "$work"
