@@ -1,15 +1,13 @@
 #include <zerkon/pass.hpp>
 
 #include <zerkon/backups.hpp>
-#include <zerkon/dp_names.hpp>
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/file_system.hpp>
-#include <zerkon/number_text.hpp>
 
 #include "file_replacement.hpp"
+#include "pass_inputs.hpp"
 #include "text_stream.hpp"
 
-#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -25,18 +23,6 @@ PassResult failed(Failure failure, std::string reason) {
 
 PassResult fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
     return failed(Failure::fileOperation, fileOperationReason(what, path, error));
-}
-
-std::tm machineLocalTime() {
-    const std::time_t now = std::time(nullptr);
-    return *std::localtime(&now);
-}
-
-// A range or elevation that holds no finite number would aim the guns at garbage: refuse it before any file.
-bool readSetting(std::string_view text, float& value) {
-    const ScannedFloat number = scanFloat(text);
-    value = number.value;
-    return number.ok && std::isfinite(number.value);
 }
 
 // Writes `lines`, whole lines as read. Runs of plain lines already end in CR LF, so they are copied as they are,
@@ -89,22 +75,10 @@ PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewrite
 
 PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
                          const PassOptions& options) {
-    // The backup and compiled names cut three and two characters from the end of the path.
-    if (path.size() < 3) return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
-    float rangeFeet = 0.0f;
-    float elevationFeet = 0.0f;
-    if (!readSetting(rangeText, rangeFeet))
-        return failed(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
-    if (!readSetting(elevationText, elevationFeet))
-        return failed(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
-    const AimSettings settings = makeAimSettings(rangeFeet, elevationFeet);
-
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
+    const PassInputs inputs = checkPassInputs(files, path, rangeText, elevationText);
+    if (inputs.failure != Failure::none) return failed(inputs.failure, inputs.reason);
     std::error_code error;
-    const PathKind kind = files.status(path, error);
-    if (error) return fileFailure("query", path, error);
-    if (kind == PathKind::absent) return failed(Failure::notAFile, quoted(path) + " does not exist");
-    if (kind == PathKind::other) return failed(Failure::notAFile, quoted(path) + " is not a file");
 
     // Backups are never overwritten: the first free number is taken, so a gap left by a deleted backup is reused.
     const std::string backup = nextFreeBackupName(files, path, error);
@@ -116,8 +90,7 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
     std::unique_ptr<OutputFile> output = createTemporaryBeside(files, path, temporary, error);
     if (!output) return fileFailure("create", temporary, error);
 
-    const std::tm now = options.localTime ? options.localTime() : machineLocalTime();
-    DpRewriter rewriter(settings, runComment(settings, now));
+    DpRewriter rewriter(inputs.settings, runComment(inputs.settings, passLocalTime(options)));
     PassResult result = rewriteInto(*input, *output, rewriter, path, temporary);
     if (result.ok()) {
         output->flush(error);

@@ -3,19 +3,17 @@
 #include <zerkon/backups.hpp>
 #include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
-#include <zerkon/number_text.hpp>
 
+#include "file_replacement.hpp"
+#include "pass_inputs.hpp"
 #include "text_stream.hpp"
 
-#include <cmath>
 #include <map>
 
 namespace zerkon {
 namespace {
 
 constexpr std::string_view kGunStationPrefix = "gunstation.";
-
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 Preview failed(Failure failure, std::string reason) {
     Preview preview;
@@ -25,18 +23,7 @@ Preview failed(Failure failure, std::string reason) {
 }
 
 Preview fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
-    return failed(Failure::fileOperation, "cannot " + what + " " + quoted(path) + ": " + error.message());
-}
-
-bool readSetting(std::string_view text, float& value) {
-    const ScannedFloat number = scanFloat(text);
-    value = number.value;
-    return number.ok && std::isfinite(number.value);
-}
-
-std::tm machineLocalTime() {
-    const std::time_t now = std::time(nullptr);
-    return *std::localtime(&now);
+    return failed(Failure::fileOperation, fileOperationReason(what, path, error));
 }
 
 // The rewriter tests "gunstation." first, so every line that starts with it is a gun station line.
@@ -61,23 +48,13 @@ std::string flagText(std::string_view line) {
 
 Preview previewHarmonize(const std::string& path, std::string_view rangeText, std::string_view elevationText,
                          const PassOptions& options) {
-    if (path.size() < 3) return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
-    float rangeFeet = 0.0f;
-    float elevationFeet = 0.0f;
-    if (!readSetting(rangeText, rangeFeet))
-        return failed(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
-    if (!readSetting(elevationText, elevationFeet))
-        return failed(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
-
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
+    const PassInputs inputs = checkPassInputs(files, path, rangeText, elevationText);
+    if (inputs.failure != Failure::none) return failed(inputs.failure, inputs.reason);
     std::error_code error;
-    const PathKind kind = files.status(path, error);
-    if (error) return fileFailure("query", path, error);
-    if (kind == PathKind::absent) return failed(Failure::notAFile, quoted(path) + " does not exist");
-    if (kind == PathKind::other) return failed(Failure::notAFile, quoted(path) + " is not a file");
 
     Preview preview;
-    preview.settings = makeAimSettings(rangeFeet, elevationFeet);
+    preview.settings = inputs.settings;
     preview.backupPath = nextFreeBackupName(files, path, error);
     if (error) return fileFailure("find a backup name for", path, error);
     preview.compiledPath = compiledName(path);
@@ -86,8 +63,7 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
 
     std::unique_ptr<InputFile> input = files.openForReading(path, error);
     if (!input) return fileFailure("open", path, error);
-    const std::tm now = options.localTime ? options.localTime() : machineLocalTime();
-    DpRewriter rewriter(preview.settings, runComment(preview.settings, now));
+    DpRewriter rewriter(preview.settings, runComment(preview.settings, passLocalTime(options)));
 
     // A gun line belongs to the last gun station line that named its station.
     std::map<StationNumber, std::size_t> reportOfStation;

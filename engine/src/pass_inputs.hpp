@@ -1,0 +1,27 @@
+// What a pass and its preview check before they touch any file.
+#pragma once
+
+#include <zerkon/aiming.hpp>
+#include <zerkon/pass.hpp>
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace zerkon {
+
+struct PassInputs {
+    Failure failure = Failure::none;
+    std::string reason;
+    AimSettings settings;
+};
+
+// The path must be long enough to derive the backup and compiled names from and name a file; the range and elevation
+// must be finite numbers, since garbage would aim the guns at garbage.
+PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::string_view rangeText,
+                           std::string_view elevationText);
+
+// The options' clock, or the machine's in local time.
+std::tm passLocalTime(const PassOptions& options);
+
+} // namespace zerkon
