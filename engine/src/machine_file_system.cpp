@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -42,7 +43,19 @@ constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL;
 constexpr int kCreateMode = 0666;
 #endif
 
+#ifdef _WIN32
+// Windows reports a file that another program holds open without sharing as a plain "Permission denied"; the
+// system's own error code tells the two apart, and the user should hear which it is.
+constexpr unsigned long kSharingViolation = 32;
+constexpr unsigned long kLockViolation = 33;
+std::error_code lastError() {
+    if (errno == EACCES && (_doserrno == kSharingViolation || _doserrno == kLockViolation))
+        return make_error_code(FileError::openInAnotherProgram);
+    return {errno, std::generic_category()};
+}
+#else
 std::error_code lastError() { return {errno, std::generic_category()}; }
+#endif
 
 class MachineFile : public InputFile, public OutputFile {
 public:
@@ -146,7 +159,29 @@ public:
 #endif
 };
 
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "zerkon-file"; }
+    std::string message(int code) const override {
+        switch (static_cast<FileError>(code)) {
+        case FileError::openInAnotherProgram:
+            return "the file is open in another program";
+        }
+        return "unknown file error";
+    }
+    std::error_condition default_error_condition(int code) const noexcept override {
+        if (static_cast<FileError>(code) == FileError::openInAnotherProgram)
+            return std::make_error_condition(std::errc::permission_denied);
+        return {code, *this};
+    }
+};
+
 } // namespace
+
+std::error_code make_error_code(FileError error) {
+    static const FileErrorCategory category;
+    return {static_cast<int>(error), category};
+}
 
 FileSystem& machineFileSystem() {
     static MachineFileSystem fileSystem;

@@ -256,9 +256,11 @@ TEST_F(Commands, FailedPassIsShownAsAFailure) {
         const char* name;
         const char* range;      // typed over the range box; null leaves "900"
         bool removeAfterSelect; // the file goes away between the choice and the update
+        bool heldElsewhere;     // another program holds the file open and shares it with no one
     } cases[] = {
-        {"range is not a number", "far", false},
-        {"file removed after the choice", nullptr, true},
+        {"range is not a number", "far", false, false},
+        {"file removed after the choice", nullptr, true, false},
+        {"file open in another program", nullptr, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -268,16 +270,31 @@ TEST_F(Commands, FailedPassIsShownAsAFailure) {
             select(dialog, plane);
             if (c.range) typeInto(::GetDlgItem(dialog, IDC_RANGE), c.range, true);
             if (c.removeAfterSelect) ::DeleteFileA(plane.c_str());
+            HANDLE held = c.heldElsewhere ? ::CreateFileA(plane.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                          FILE_ATTRIBUTE_NORMAL, nullptr)
+                                          : INVALID_HANDLE_VALUE;
+            if (c.heldElsewhere) {
+                ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            }
             const SeenMessageBox box = update(dialog);
+            if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
             EXPECT_EQ(box.caption, "Zerkon");
             EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_HAND));
             const std::string opening = "The guns of plane.dp were not harmonized.\n\n";
             EXPECT_EQ(box.text.substr(0, opening.size()), opening) << box.text;
             EXPECT_GT(box.text.size(), opening.size()) << "no reason given";
+            if (c.heldElsewhere) {
+                // The reason names the operation that the other program's lock refused, the file, and the lock.
+                EXPECT_NE(box.text.find("cannot open"), std::string::npos) << box.text;
+                EXPECT_NE(box.text.find("plane.dp\": the file is open in another program"), std::string::npos)
+                    << box.text;
+            }
         });
         EXPECT_FALSE(exists(folder + "\\plane_001.dp"));
+        EXPECT_FALSE(exists(folder + "\\plane.dp.zerkon-tmp")) << "the temporary file was left behind";
         if (!c.removeAfterSelect) {
             EXPECT_EQ(readFile(plane), originalDp);
+            EXPECT_TRUE(exists(folder + "\\plane.cdp")) << "the compiled copy was deleted by a failed pass";
         }
     }
 }

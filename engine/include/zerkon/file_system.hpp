@@ -10,6 +10,11 @@ namespace zerkon {
 
 enum class PathKind { absent, file, other };
 
+// Failures the system reports in words too vague for the user; they still compare equal to std::errc's conditions
+// (a file open in another program is std::errc::permission_denied).
+enum class FileError { openInAnotherProgram = 1 };
+std::error_code make_error_code(FileError error);
+
 class InputFile {
 public:
     virtual ~InputFile() = default; // closes quietly if close() was not called
@@ -54,3 +59,5 @@ public:
 FileSystem& machineFileSystem();
 
 } // namespace zerkon
+
+template <> struct std::is_error_code_enum<zerkon::FileError> : std::true_type {};
