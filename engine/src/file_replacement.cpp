@@ -10,6 +10,8 @@ std::string fileOperationReason(const std::string& what, const std::string& path
     return "cannot " + what + " " + quoted(path) + ": " + error.message();
 }
 
+namespace {
+
 std::unique_ptr<OutputFile> createTemporaryBeside(FileSystem& files, const std::string& path, std::string& name,
                                                   std::error_code& error) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
@@ -21,8 +23,8 @@ std::unique_ptr<OutputFile> createTemporaryBeside(FileSystem& files, const std::
     return nullptr;
 }
 
-std::string replaceKeeping(FileSystem& files, const std::string& path, const std::string& keptAs,
-                           const std::string& temporary) {
+std::string putInPlace(FileSystem& files, const std::string& path, const std::string& keptAs,
+                       const std::string& temporary) {
     std::error_code error;
     if (keptAs.empty()) {
         files.rename(temporary, path, error);
@@ -44,6 +46,42 @@ std::string replaceKeeping(FileSystem& files, const std::string& path, const std
     std::error_code undoError;
     files.rename(keptAs, path, undoError); // put the current content back under its own name
     if (undoError) reason += "; the previous content is kept in " + quoted(keptAs);
+    return reason;
+}
+
+} // namespace
+
+std::string beginReplacement(FileSystem& files, Replacement& replacement) {
+    std::error_code error;
+    replacement.source = files.openForReading(replacement.sourcePath, error);
+    if (!replacement.source) return fileOperationReason("open", replacement.sourcePath, error);
+    replacement.output = createTemporaryBeside(files, replacement.path, replacement.temporary, error);
+    if (!replacement.output) return fileOperationReason("create", replacement.temporary, error);
+    replacement.temporaryCreated = true;
+    return {};
+}
+
+std::string finishReplacement(FileSystem& files, Replacement& replacement, std::string reason) {
+    std::error_code error;
+    if (reason.empty()) {
+        replacement.output->flush(error);
+        if (error) reason = fileOperationReason("flush", replacement.temporary, error);
+    }
+    if (reason.empty()) {
+        replacement.output->close(error);
+        if (error) reason = fileOperationReason("close", replacement.temporary, error);
+    }
+    if (reason.empty()) {
+        replacement.source->close(error);
+        if (error) reason = fileOperationReason("close", replacement.sourcePath, error);
+    }
+    if (reason.empty()) reason = putInPlace(files, replacement.path, replacement.keptAs, replacement.temporary);
+    replacement.output.reset(); // closed before the removal: Windows deletes no open file
+    replacement.source.reset();
+    if (!reason.empty() && replacement.temporaryCreated) {
+        std::error_code ignored;
+        files.remove(replacement.temporary, ignored);
+    }
     return reason;
 }
 

@@ -54,20 +54,21 @@ void rewriteLines(std::string_view lines, LineReader& reader, DpRewriter& rewrit
     writer.writeBytes(std::string_view(runStart, static_cast<std::size_t>(end - runStart)));
 }
 
-// Both files are open; streams every line of `input` through the rewriter into `output`.
-PassResult rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
-                       const std::string& temporary) {
+// Both files are open; streams every line of `input` through the rewriter into `output`. Returns the reason of a
+// failure, empty on success.
+std::string rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
+                        const std::string& temporary) {
     LineReader reader(input);
     CrLfWriter writer(output);
     std::string rewritten;
     std::string_view lines;
     while (reader.nextLinesAsRead(lines)) {
         rewriteLines(lines, reader, rewriter, writer, rewritten);
-        if (writer.error()) return fileFailure("write", temporary, writer.error());
+        if (writer.error()) return fileOperationReason("write", temporary, writer.error());
     }
-    if (reader.error()) return fileFailure("read", path, reader.error());
+    if (reader.error()) return fileOperationReason("read", path, reader.error());
     writer.flushBuffer();
-    if (writer.error()) return fileFailure("write", temporary, writer.error());
+    if (writer.error()) return fileOperationReason("write", temporary, writer.error());
     return {};
 }
 
@@ -84,38 +85,15 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
     const std::string backup = nextFreeBackupName(files, path, error);
     if (error) return fileFailure("find a backup name for", path, error);
 
-    std::unique_ptr<InputFile> input = files.openForReading(path, error);
-    if (!input) return fileFailure("open", path, error);
-    std::string temporary;
-    std::unique_ptr<OutputFile> output = createTemporaryBeside(files, path, temporary, error);
-    if (!output) return fileFailure("create", temporary, error);
-
+    Replacement replacement(path, backup, path);
     DpRewriter rewriter(inputs.settings, runComment(inputs.settings, passLocalTime(options)));
-    PassResult result = rewriteInto(*input, *output, rewriter, path, temporary);
-    if (result.ok()) {
-        output->flush(error);
-        if (error) result = fileFailure("flush", temporary, error);
-    }
-    if (result.ok()) {
-        output->close(error);
-        if (error) result = fileFailure("close", temporary, error);
-    }
-    if (result.ok()) {
-        input->close(error);
-        if (error) result = fileFailure("close", path, error);
-    }
-    if (result.ok()) {
-        if (std::string reason = replaceKeeping(files, path, backup, temporary); !reason.empty())
-            result = failed(Failure::fileOperation, std::move(reason));
-    }
-    if (!result.ok()) {
-        output.reset(); // closed first: Windows deletes no open file
-        input.reset();
-        std::error_code ignored;
-        files.remove(temporary, ignored);
-        return result;
-    }
+    std::string reason = beginReplacement(files, replacement);
+    if (reason.empty())
+        reason = rewriteInto(*replacement.source, *replacement.output, rewriter, path, replacement.temporary);
+    reason = finishReplacement(files, replacement, std::move(reason));
+    if (!reason.empty()) return failed(Failure::fileOperation, std::move(reason));
 
+    PassResult result;
     // The compiled copy is stale only now that the new DP file is complete.
     result.warning = deleteCompiledCopy(files, path);
 

@@ -23,24 +23,18 @@ RestoreResult fileFailure(const std::string& what, const std::string& path, cons
     return failed(Failure::fileOperation, fileOperationReason(what, path, error));
 }
 
-// Byte for byte: a backup already holds the file as it was on disk, CR LF and all.
-RestoreResult copyInto(InputFile& input, OutputFile& output, const std::string& from, const std::string& to) {
+// Byte for byte: a backup already holds the file as it was on disk, CR LF and all. Returns the reason of a failure,
+// empty on success.
+std::string copyInto(InputFile& input, OutputFile& output, const std::string& from, const std::string& to) {
     std::vector<char> buffer(256 * 1024);
     std::error_code error;
     for (;;) {
         const std::size_t got = input.read(buffer.data(), buffer.size(), error);
-        if (error) return fileFailure("read", from, error);
-        if (got == 0) break;
+        if (error) return fileOperationReason("read", from, error);
+        if (got == 0) return {};
         output.write(buffer.data(), got, error);
-        if (error) return fileFailure("write", to, error);
+        if (error) return fileOperationReason("write", to, error);
     }
-    output.flush(error);
-    if (error) return fileFailure("flush", to, error);
-    output.close(error);
-    if (error) return fileFailure("close", to, error);
-    input.close(error);
-    if (error) return fileFailure("close", from, error);
-    return {};
 }
 
 } // namespace
@@ -66,25 +60,13 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
         if (error) return fileFailure("find a backup name for", path, error);
     }
 
-    std::unique_ptr<InputFile> input = files.openForReading(backup, error);
-    if (!input) return fileFailure("open", backup, error);
-    std::string temporary;
-    std::unique_ptr<OutputFile> output = createTemporaryBeside(files, path, temporary, error);
-    if (!output) return fileFailure("create", temporary, error);
+    Replacement replacement(path, keptAs, backup);
+    std::string reason = beginReplacement(files, replacement);
+    if (reason.empty()) reason = copyInto(*replacement.source, *replacement.output, backup, replacement.temporary);
+    reason = finishReplacement(files, replacement, std::move(reason));
+    if (!reason.empty()) return failed(Failure::fileOperation, std::move(reason));
 
-    RestoreResult result = copyInto(*input, *output, backup, temporary);
-    if (result.ok()) {
-        if (std::string reason = replaceKeeping(files, path, keptAs, temporary); !reason.empty())
-            result = failed(Failure::fileOperation, std::move(reason));
-    }
-    if (!result.ok()) {
-        output.reset(); // closed first: Windows deletes no open file
-        input.reset();
-        std::error_code ignored;
-        files.remove(temporary, ignored);
-        return result;
-    }
-
+    RestoreResult result;
     // The compiled copy was built from the content just replaced.
     result.warning = deleteCompiledCopy(files, path);
     result.restoredFrom = backup;
