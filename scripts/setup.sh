@@ -18,7 +18,8 @@ if [ "$(id -u)" -eq 0 ]; then
     echo "setup: installing$missing"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing
+    # With their recommended packages, as on the machines the tests were proven on (Wine needs several).
+    apt-get install -y -qq $missing
 else
     echo "setup: these Debian packages are missing. Install them with:" >&2
     echo "  sudo apt-get install$missing" >&2
