@@ -5,6 +5,7 @@
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/pass.hpp>
 
+#include "memory_files.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -16,30 +17,6 @@
 namespace {
 
 using namespace zerkon::testing;
-
-class StringInput : public zerkon::InputFile {
-public:
-    explicit StringInput(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t read(char* buffer, std::size_t size, std::error_code&) override {
-        const std::size_t count = std::min(size, bytes_.size() - position_);
-        bytes_.copy(buffer, count, position_);
-        position_ += count;
-        return count;
-    }
-    void close(std::error_code&) override {}
-
-private:
-    std::string bytes_;
-    std::size_t position_ = 0;
-};
-
-class StringOutput : public zerkon::OutputFile {
-public:
-    std::string bytes;
-    void write(const char* data, std::size_t size, std::error_code&) override { bytes.append(data, size); }
-    void flush(std::error_code&) override {}
-    void close(std::error_code&) override {}
-};
 
 // Every line on its own, through the simplest reading and writing there is.
 std::string rewriteLineByLine(const std::string& bytes) {

@@ -2,6 +2,8 @@
 // line end, CR LF included, falls across a read and every line outgrows the buffer somewhere.
 #include "text_stream.hpp"
 
+#include "memory_files.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,32 +14,8 @@
 namespace {
 
 using namespace std::string_literals;
-
-// Hands out at most `step` bytes per read.
-class TrickleInput : public zerkon::InputFile {
-public:
-    TrickleInput(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
-    std::size_t read(char* buffer, std::size_t size, std::error_code&) override {
-        const std::size_t count = std::min({size, step_, bytes_.size() - position_});
-        std::memcpy(buffer, bytes_.data() + position_, count);
-        position_ += count;
-        return count;
-    }
-    void close(std::error_code&) override {}
-
-private:
-    std::string bytes_;
-    std::size_t step_;
-    std::size_t position_ = 0;
-};
-
-class StringOutput : public zerkon::OutputFile {
-public:
-    std::string bytes;
-    void write(const char* data, std::size_t size, std::error_code&) override { bytes.append(data, size); }
-    void flush(std::error_code&) override {}
-    void close(std::error_code&) override {}
-};
+using zerkon::testing::StringInput;
+using zerkon::testing::StringOutput;
 
 // A CR LF is one newline, a lone CR stays, and every newline ends a line.
 std::vector<std::string> referenceLines(const std::string& bytes) {
@@ -82,7 +60,7 @@ TEST(TextStream, SplitsAndTranslatesLikeTheReferenceWhateverTheBufferAndReadSize
             for (const std::size_t step : {1, 2, 5, 1000}) {
                 SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize) + ", reads of " +
                              std::to_string(step));
-                TrickleInput input(bytes, step);
+                StringInput input(bytes, step);
                 zerkon::LineReader reader(input, bufferSize);
                 std::vector<std::string> lines;
                 std::string_view line;
@@ -100,7 +78,7 @@ TEST(TextStream, HandsOutWholeLinesManyAtATime) {
     for (const std::string& bytes : kTexts) {
         for (const std::size_t bufferSize : {1, 2, 7, 64}) {
             SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize));
-            TrickleInput input(bytes, 5);
+            StringInput input(bytes, 5);
             zerkon::LineReader reader(input, bufferSize);
             std::string joined;
             std::string_view lines;
@@ -121,7 +99,7 @@ TEST(TextStream, WritesLinesAsReadExactlyAsTranslatedLines) {
     for (const std::string& bytes : kTexts) {
         for (const std::size_t bufferSize : {1, 3, 64}) {
             SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize));
-            TrickleInput input(bytes, 3);
+            StringInput input(bytes, 3);
             zerkon::LineReader reader(input, bufferSize);
             StringOutput output;
             zerkon::CrLfWriter writer(output, bufferSize);
