@@ -1,0 +1,74 @@
+#include <zerkon/convergence.hpp>
+
+#include <cmath>
+
+namespace zerkon {
+namespace {
+
+constexpr float kFeetToMetres = 0.3048f;
+constexpr float kFlightTimeFactor = 1.3333334f;
+constexpr float kDropCoefficient = -4.877f;
+constexpr double kDegreesPerRadian = 57.29577951;
+
+// The pass writes H = atan(X / D) × -57.29577951, so D = X / tan(-H / 57.29577951).
+ConvergenceGap findRange(const StationAim& station, double& distance) {
+    if (station.x == 0.0f) return ConvergenceGap::onCentreLine;
+    if (std::fmod(station.h, 180.0f) == 0.0f) return ConvergenceGap::parallel;
+    if (std::fabs(station.h) >= 90.0f) return ConvergenceGap::notForward;
+    distance = station.x / std::tan(-station.h / kDegreesPerRadian);
+    return distance > 0.0 ? ConvergenceGap::none : ConvergenceGap::diverges;
+}
+
+// The pass writes A = atan((Y + F) / D) × 57.29577951 with F = -4.877 T² - E and T = 4/3 D / V, so
+// E = Y - D tan(A / 57.29577951) - 4.877 T².
+ConvergenceGap findElevation(const StationAim& station, double distance, double& elevation) {
+    if (station.speed <= 0.0f) return ConvergenceGap::noSpeed;
+    if (std::fabs(station.a) >= 90.0f) return ConvergenceGap::notForward;
+    const double flightTime = kFlightTimeFactor * distance / station.speed;
+    elevation =
+        station.y - distance * std::tan(station.a / kDegreesPerRadian) + kDropCoefficient * flightTime * flightTime;
+    return ConvergenceGap::none;
+}
+
+} // namespace
+
+double Convergence::rangeFeet() const { return rangeMetres / kFeetToMetres; }
+double Convergence::elevationFeet() const { return elevationMetres / kFeetToMetres; }
+
+Convergence currentConvergence(const StationAim& station) {
+    Convergence convergence;
+    for (const float value : {station.x, station.y, station.z, station.a, station.h, station.speed}) {
+        if (!std::isfinite(value)) {
+            convergence.rangeGap = convergence.elevationGap = ConvergenceGap::notANumber;
+            return convergence;
+        }
+    }
+    double distance = 0.0;
+    convergence.rangeGap = convergence.elevationGap = findRange(station, distance);
+    if (convergence.rangeGap != ConvergenceGap::none) return convergence;
+    convergence.rangeMetres = station.z + distance;
+    convergence.elevationGap = findElevation(station, distance, convergence.elevationMetres);
+    return convergence;
+}
+
+const char* convergenceGapText(ConvergenceGap gap) {
+    switch (gap) {
+    case ConvergenceGap::none:
+        return "";
+    case ConvergenceGap::notANumber:
+        return "a number is not finite";
+    case ConvergenceGap::onCentreLine:
+        return "gun on the centre line";
+    case ConvergenceGap::parallel:
+        return "parallel to the centre line";
+    case ConvergenceGap::diverges:
+        return "diverges from the centre line";
+    case ConvergenceGap::notForward:
+        return "does not fire forward";
+    case ConvergenceGap::noSpeed:
+        return "no speed";
+    }
+    return "?";
+}
+
+} // namespace zerkon
