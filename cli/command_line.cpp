@@ -13,7 +13,6 @@
 namespace zerkon::cli {
 namespace {
 
-constexpr const char* kVersion = "1.2.0";
 constexpr const char* kRangeHelp = "Convergence range in feet, read like C's %f (\"900ft\" is 900)";
 constexpr const char* kElevationHelp = "Elevation of the convergence point in feet";
 
@@ -23,7 +22,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     CLI::App app{"Zerkon aims the guns of an aircraft's DP file so that their fire converges at a chosen range and "
                  "elevation, keeping the previous file as a numbered backup.",
                  "zerkon-cli"};
-    app.set_version_flag("--version", std::string("zerkon-cli ") + kVersion);
+    app.set_version_flag("--version", std::string("zerkon-cli ") + ZERKON_VERSION);
     app.require_subcommand(1);
 
     HarmonizeRequest harmonize;
