@@ -34,7 +34,7 @@ json stationJson(const StationReport& report, const AimSettings& settings) {
     if (aim.computed) {
         station["distance"] = number(aim.distance);
         station["flight_time"] = number(aim.flightTime);
-        station["drop"] = number(gravityDrop(aim, settings.elevationMetres));
+        station["drop"] = number(gravityDrop(aim, settings));
     }
     if (aim.verdict == StationVerdict::aimed) {
         const StationText text = stationText(report, settings);

@@ -31,7 +31,7 @@ StationText stationText(const StationReport& report, const AimSettings& settings
     if (aim.computed) {
         text.distance = fixed(aim.distance, 3);
         text.flightTime = fixed(aim.flightTime, 4);
-        text.drop = fixed(gravityDrop(aim, settings.elevationMetres), 3);
+        text.drop = fixed(gravityDrop(aim, settings), 3);
     }
     if (aim.verdict == StationVerdict::aimed) {
         text.newA = fixed(aim.newA, 5);

@@ -12,7 +12,6 @@ namespace zerkon::cli {
 namespace {
 
 constexpr double kFeetPerMetre = 1.0 / 0.3048;
-constexpr double kDegreesPerRadian = 57.29577951;
 constexpr int kCurveSegments = 48;
 
 constexpr int kWidth = 1100;
@@ -51,7 +50,7 @@ LineOfFire lineOfFire(const StationReport& report, const AimSettings& settings, 
     LineOfFire line{&report, colour, aim.z, aim.x, aim.y, aim.distance, 0, 0, 0};
     line.lateralSlope = std::tan(aim.newH / kDegreesPerRadian);
     line.boreSlope = -std::tan(aim.newA / kDegreesPerRadian);
-    line.drop = gravityDrop(aim, settings.elevationMetres);
+    line.drop = gravityDrop(aim, settings);
     return line;
 }
 

@@ -59,9 +59,4 @@ const char* verdictKey(StationVerdict verdict) {
     return "unknown";
 }
 
-// F = -4.877 T² - E, so the gravity part is what is left of -F once E is taken away.
-float gravityDrop(const StationAim& aim, float elevationMetres) {
-    return static_cast<float>(-double{aim.fall} - elevationMetres);
-}
-
 } // namespace zerkon::cli

@@ -22,7 +22,4 @@ const char* verdictText(StationVerdict verdict);
 // The verdict as a word for machines ("aimed", "flag", ...).
 const char* verdictKey(StationVerdict verdict);
 
-// The part of the drop F that comes from gravity alone (4.877 T²), given the aim's F and the elevation E.
-float gravityDrop(const StationAim& aim, float elevationMetres);
-
 } // namespace zerkon::cli

@@ -1,4 +1,4 @@
-#include <zerkon/aiming.hpp>
+#include "aiming_rules.hpp"
 
 #include <zerkon/number_text.hpp>
 
@@ -16,7 +16,6 @@ constexpr float kFeetToMetres = 0.3048f;
 constexpr float kFlightTimeFactor = 1.3333334f; // four thirds: the mean speed over the flight is three quarters of V
 constexpr float kDropCoefficient = -4.877f;     // half of g, with the sign of a fall
 constexpr float kAngleLimit = 10.0f;
-constexpr double kDegreesPerRadian = 57.29577951;
 
 // Positions of the first `count` commas of `line`; returns how many were found.
 int findCommas(std::string_view line, std::size_t* positions, int count) {
@@ -80,6 +79,10 @@ void computeAim(StationAim& aim, const AimSettings& settings) {
 
 } // namespace
 
+float gravityDrop(const StationAim& aim, const AimSettings& settings) {
+    return static_cast<float>(-double{aim.fall} - settings.elevationMetres);
+}
+
 AimSettings makeAimSettings(float rangeFeet, float elevationFeet) {
     AimSettings settings;
     settings.rangeFeet = rangeFeet;
@@ -89,18 +92,6 @@ AimSettings makeAimSettings(float rangeFeet, float elevationFeet) {
     return settings;
 }
 
-Station& StationTable::operator[](StationNumber number) {
-    if (number >= kDirectLimit) return sparse_[number];
-    if (number >= direct_.size()) direct_.resize(number + 1);
-    return direct_[number];
-}
-
-const Station* StationTable::find(StationNumber number) const {
-    if (number < direct_.size()) return &direct_[number];
-    const auto it = sparse_.find(number);
-    return it == sparse_.end() ? nullptr : &it->second;
-}
-
 std::optional<StationNumber> leadingStationNumber(std::string_view text) {
     StationNumber number = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -108,78 +99,79 @@ std::optional<StationNumber> leadingStationNumber(std::string_view text) {
     return number;
 }
 
-StationAim rewriteGunStationLine(std::string_view line, AimState& state, const AimSettings& settings,
-                                 std::string& out) {
+StationRecord readStationRecord(std::string_view line) {
+    StationRecord record;
+    record.number = leadingStationNumber(line.substr(kGunStationPrefixLength));
+    if (const auto equals = line.find('='); equals != std::string_view::npos) {
+        const std::string_view value = line.substr(equals + 1);
+        record.flag = value.substr(0, value.find_first_of(",\r\n"));
+    }
+    std::size_t commas[kGunStationCommas];
+    record.complete = findCommas(line, commas, kGunStationCommas) == kGunStationCommas;
+    if (!record.complete) return record;
+    record.headEnd = commas[10];
+    record.tailStart = commas[16];
+    const ScannedFloat speed = scanFloat(line.substr(commas[3] + 1));
+    record.speed = speed.value;
+    record.readable = speed.ok && scanFloatList(line.substr(commas[10] + 1), record.geometry, 6) &&
+                      !anyOverflowed(line, commas + 10, record.geometry, 6);
+    return record;
+}
+
+StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimSettings& settings) {
     StationAim aim;
-    const auto number = leadingStationNumber(line.substr(kGunStationPrefixLength));
-    if (!number) {
-        out.append(line);
+    if (!record.number) return aim;
+    aim.station = *record.number;
+    if (!record.complete) {
+        aim.verdict = StationVerdict::shortRecord;
         return aim;
     }
-    aim.station = *number;
-    state.currentStation = *number;
-    Station& station = state.stations[*number];
+    if (!record.readable) {
+        aim.verdict = StationVerdict::unreadableField;
+        return aim;
+    }
+    aim.speed = record.speed;
+    aim.x = record.geometry[0], aim.y = record.geometry[1], aim.z = record.geometry[2];
+    aim.a = record.geometry[3], aim.b = record.geometry[4], aim.h = record.geometry[5];
 
     // Any first value but 0 or 1 leaves the station as it is; a line without "=" keeps the flag it had.
-    if (const auto equals = line.find('='); equals != std::string_view::npos) {
-        const char value = equals + 1 < line.size() ? line[equals + 1] : '\0';
-        station.harmonize = value == '0' || value == '1';
-    }
-
-    std::size_t commas[kGunStationCommas];
-    float geometry[6];
-    if (findCommas(line, commas, kGunStationCommas) < kGunStationCommas) {
-        station.harmonize = false;
-        aim.verdict = StationVerdict::shortRecord;
-        out.append(line);
-        return aim;
-    }
-    const ScannedFloat speed = scanFloat(line.substr(commas[3] + 1));
-    if (!speed.ok || !scanFloatList(line.substr(commas[10] + 1), geometry, 6) ||
-        anyOverflowed(line, commas + 10, geometry, 6)) {
-        station.harmonize = false;
-        aim.verdict = StationVerdict::unreadableField;
-        out.append(line);
-        return aim;
-    }
-    station.speed = speed.value;
-    aim.speed = speed.value;
-    aim.x = geometry[0], aim.y = geometry[1], aim.z = geometry[2];
-    aim.a = geometry[3], aim.b = geometry[4], aim.h = geometry[5];
-
+    const bool flag = record.flag
+                          ? !record.flag->empty() && (record.flag->front() == '0' || record.flag->front() == '1')
+                          : flagBefore;
     // A gun pointing further than 10° sideways is not a forward gun and is left alone; exactly 10° still is one.
     const bool forward = aim.h <= kAngleLimit && aim.h >= -kAngleLimit; // false for "nan" too
-    if (!station.harmonize) {
+    if (!flag) {
         aim.verdict = StationVerdict::notHarmonized;
     } else if (!forward) {
-        station.harmonize = false;
         aim.verdict = StationVerdict::angleOutOfLimits;
     } else {
         computeAim(aim, settings);
         // A gun on the centre line exactly at the range, or a speed of 0 or "nan", gives no direction: an infinite
         // flight time would point the gun straight down. Never write such an aim.
-        if (std::isfinite(aim.flightTime) && std::isfinite(aim.fall) && std::isfinite(aim.newA) &&
-            std::isfinite(aim.newH)) {
-            aim.verdict = StationVerdict::aimed;
-        } else {
-            station.harmonize = false;
-            aim.verdict = StationVerdict::angleNotFinite;
-        }
+        const bool finite = std::isfinite(aim.flightTime) && std::isfinite(aim.fall) && std::isfinite(aim.newA) &&
+                            std::isfinite(aim.newH);
+        aim.verdict = finite ? StationVerdict::aimed : StationVerdict::angleNotFinite;
     }
+    return aim;
+}
 
+void writeStationLine(std::string_view line, const StationRecord& record, const StationAim& aim, std::string& out) {
+    if (!record.number || !record.complete || !record.readable) {
+        out.append(line);
+        return;
+    }
     Fields fields;
     if (aim.verdict == StationVerdict::aimed) {
-        fields.numbers(geometry, 3, 3);
+        fields.numbers(record.geometry, 3, 3);
         fields.number(aim.newA, 5);
         fields.zero();
         fields.number(aim.newH, 5);
     } else {
-        fields.numbers(geometry, 6, 3);
+        fields.numbers(record.geometry, 6, 3);
     }
-    out.append(line.substr(0, commas[10]));
+    out.append(line.substr(0, record.headEnd));
     out.append(fields.text());
-    out.append(line.substr(commas[16])); // the comma before field 17 and the rest of the line
-    return aim;
+    out.append(line.substr(record.tailStart)); // the comma before field 17 and the rest of the line
 }
 
 bool rewriteGunLine(std::string_view line, std::string& out) {

@@ -1,5 +1,7 @@
 #include <zerkon/dp_rewriter.hpp>
 
+#include "aiming_rules.hpp"
+
 #include <zerkon/number_text.hpp>
 
 #include <cstdio>
@@ -67,31 +69,69 @@ bool DpRewriter::startsWithARulePrefix(std::string_view line) {
            startsWithNoCase(line, kRunCommentPrefix);
 }
 
-bool DpRewriter::currentStationIsHarmonized() const {
-    if (!state_.currentStation) return false;
-    const Station* station = state_.stations.find(*state_.currentStation);
-    return station && station->harmonize;
+const DpRewriter::Station* DpRewriter::harmonizedStation() const {
+    if (!currentStation_) return nullptr;
+    const auto found = stations_.find(*currentStation_);
+    return found != stations_.end() && found->second.harmonize ? &found->second : nullptr;
 }
 
-void DpRewriter::rewriteLine(std::string_view line, std::string& out) {
+LineOutcome DpRewriter::stationLine(std::string_view line, std::string& out) {
+    const StationRecord record = readStationRecord(line);
+    LineOutcome outcome;
+    outcome.action = LineAction::stationJudged;
+    outcome.stationLine = stationLinesRead_++;
+    outcome.flagText = record.flag.value_or(std::string_view());
+    if (record.number) {
+        currentStation_ = *record.number;
+        Station& station = stations_[*record.number];
+        outcome.aim = judgeStation(record, station.harmonize, settings_);
+        station.harmonize = outcome.aim.verdict == StationVerdict::aimed;
+        station.line = outcome.stationLine;
+    }
+    writeStationLine(line, record, outcome.aim, out);
+    return outcome;
+}
+
+LineOutcome DpRewriter::rewriteLine(std::string_view line, std::string& out) {
     // The first rule whose prefix matches wins: "gunstation." is tested before "gun.", and "[GUNSTATIONS]" never
     // matches "[guns." because its sixth character is a letter.
-    if (startsWithNoCase(line, kGunStationPrefix)) {
-        lastStationAim_ = rewriteGunStationLine(line, state_, settings_, out);
-        if (lastStationAim_.verdict == StationVerdict::aimed) ++counts_.stationsAimed;
-    } else if (startsWithNoCase(line, kGunSectionPrefix)) {
-        state_.currentStation = leadingStationNumber(line.substr(kGunSectionPrefix.size()));
-        out.append(line);
-    } else if (startsWithNoCase(line, kGunPrefix) && currentStationIsHarmonized()) {
-        if (rewriteGunLine(line, out)) ++counts_.gunLinesRewritten;
+    if (startsWithNoCase(line, kGunStationPrefix)) return stationLine(line, out);
+    LineOutcome outcome;
+    if (startsWithNoCase(line, kGunSectionPrefix)) {
+        currentStation_ = leadingStationNumber(line.substr(kGunSectionPrefix.size()));
+    } else if (const Station* station = startsWithNoCase(line, kGunPrefix) ? harmonizedStation() : nullptr) {
+        if (rewriteGunLine(line, out)) { // or copied unchanged
+            outcome.action = LineAction::gunLineRewritten;
+            outcome.stationLine = station->line;
+        }
+        return outcome;
     } else if (startsWithNoCase(line, kGunStationsHeader)) {
         out.append(runComment_);
-        ++counts_.headerCommentsWritten;
-        out.append(line);
+        outcome.action = LineAction::commentInserted;
     } else if (startsWithNoCase(line, kRunCommentPrefix)) {
-        ++counts_.oldCommentsDropped; // each run replaces the comment of the one before
-    } else {
-        out.append(line);
+        outcome.action = LineAction::dropped; // each run replaces the comment of the one before
+        return outcome;
+    }
+    out.append(line);
+    return outcome;
+}
+
+void PassCounts::add(const LineOutcome& outcome) {
+    switch (outcome.action) {
+    case LineAction::copied:
+        break;
+    case LineAction::dropped:
+        ++oldCommentsDropped;
+        break;
+    case LineAction::commentInserted:
+        ++headerCommentsWritten;
+        break;
+    case LineAction::stationJudged:
+        if (outcome.aim.verdict == StationVerdict::aimed) ++stationsAimed;
+        break;
+    case LineAction::gunLineRewritten:
+        ++gunLinesRewritten;
+        break;
     }
 }
 

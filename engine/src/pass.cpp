@@ -28,7 +28,7 @@ PassResult fileFailure(const std::string& what, const std::string& path, const s
 // Writes `lines`, whole lines as read. Runs of plain lines already end in CR LF, so they are copied as they are,
 // in one piece up to the next line a rule looks at.
 void rewriteLines(std::string_view lines, LineReader& reader, DpRewriter& rewriter, CrLfWriter& writer,
-                  std::string& rewritten) {
+                  std::string& rewritten, PassCounts& counts) {
     const char* const end = lines.data() + lines.size();
     const char* runStart = lines.data();
     for (const char* lineStart = runStart; lineStart != end;) {
@@ -46,7 +46,7 @@ void rewriteLines(std::string_view lines, LineReader& reader, DpRewriter& rewrit
             writer.writeAsRead(line);
         } else {
             rewritten.clear();
-            rewriter.rewriteLine(reader.translate(line), rewritten);
+            counts.add(rewriter.rewriteLine(reader.translate(line), rewritten));
             writer.write(rewritten);
         }
         runStart = lineStart = lineEnd;
@@ -56,14 +56,14 @@ void rewriteLines(std::string_view lines, LineReader& reader, DpRewriter& rewrit
 
 // Both files are open; streams every line of `input` through the rewriter into `output`. Returns the reason of a
 // failure, empty on success.
-std::string rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, const std::string& path,
-                        const std::string& temporary) {
+std::string rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewriter, PassCounts& counts,
+                        const std::string& path, const std::string& temporary) {
     LineReader reader(input);
     CrLfWriter writer(output);
     std::string rewritten;
     std::string_view lines;
     while (reader.nextLinesAsRead(lines)) {
-        rewriteLines(lines, reader, rewriter, writer, rewritten);
+        rewriteLines(lines, reader, rewriter, writer, rewritten, counts);
         if (writer.error()) return fileOperationReason("write", temporary, writer.error());
     }
     if (reader.error()) return fileOperationReason("read", path, reader.error());
@@ -87,18 +87,18 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
 
     Replacement replacement(path, backup, path);
     DpRewriter rewriter(inputs.settings, runComment(inputs.settings, passLocalTime(options)));
+    PassResult result;
     std::string reason = beginReplacement(files, replacement);
     if (reason.empty())
-        reason = rewriteInto(*replacement.source, *replacement.output, rewriter, path, replacement.temporary);
+        reason =
+            rewriteInto(*replacement.source, *replacement.output, rewriter, result.counts, path, replacement.temporary);
     reason = finishReplacement(files, replacement, std::move(reason));
     if (!reason.empty()) return failed(Failure::fileOperation, std::move(reason));
 
-    PassResult result;
     // The compiled copy is stale only now that the new DP file is complete.
     result.warning = deleteCompiledCopy(files, path);
 
     result.backupPath = backup;
-    result.counts = rewriter.counts();
     return result;
 }
 

@@ -8,12 +8,8 @@
 #include "pass_inputs.hpp"
 #include "text_stream.hpp"
 
-#include <map>
-
 namespace zerkon {
 namespace {
-
-constexpr std::string_view kGunStationPrefix = "gunstation.";
 
 Preview failed(Failure failure, std::string reason) {
     Preview preview;
@@ -24,24 +20,6 @@ Preview failed(Failure failure, std::string reason) {
 
 Preview fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
     return failed(Failure::fileOperation, fileOperationReason(what, path, error));
-}
-
-// The rewriter tests "gunstation." first, so every line that starts with it is a gun station line.
-bool isGunStationLine(std::string_view line) {
-    if (line.size() < kGunStationPrefix.size()) return false;
-    for (std::size_t i = 0; i < kGunStationPrefix.size(); ++i) {
-        const char c = line[i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != kGunStationPrefix[i]) return false;
-    }
-    return true;
-}
-
-std::string flagText(std::string_view line) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return {};
-    const std::string_view value = line.substr(equals + 1);
-    return std::string(value.substr(0, value.find_first_of(",\r\n")));
 }
 
 } // namespace
@@ -65,35 +43,23 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
     if (!input) return fileFailure("open", path, error);
     DpRewriter rewriter(preview.settings, runComment(preview.settings, passLocalTime(options)));
 
-    // A gun line belongs to the last gun station line that named its station.
-    std::map<StationNumber, std::size_t> reportOfStation;
     LineReader reader(*input);
     std::string rewritten;
     std::string_view line;
     while (reader.next(line)) {
         ++preview.lineCount;
-        const int gunLinesBefore = rewriter.counts().gunLinesRewritten;
         rewritten.clear();
-        rewriter.rewriteLine(line, rewritten);
-
-        if (isGunStationLine(line)) {
-            StationReport report;
-            report.lineNumber = preview.lineCount;
-            report.flagText = flagText(line);
-            report.aim = rewriter.lastStationAim();
-            if (report.aim.verdict != StationVerdict::badStationNumber)
-                reportOfStation[report.aim.station] = preview.stations.size();
-            preview.stations.push_back(std::move(report));
-        } else if (rewriter.counts().gunLinesRewritten != gunLinesBefore && rewriter.state().currentStation) {
-            const auto found = reportOfStation.find(*rewriter.state().currentStation);
-            if (found != reportOfStation.end()) ++preview.stations[found->second].gunLinesCleared;
-        }
+        const LineOutcome outcome = rewriter.rewriteLine(line, rewritten);
+        preview.counts.add(outcome);
+        if (outcome.action == LineAction::stationJudged)
+            preview.stations.push_back({preview.lineCount, std::string(outcome.flagText), outcome.aim});
+        else if (outcome.action == LineAction::gunLineRewritten)
+            ++preview.stations[outcome.stationLine].gunLinesCleared;
         if (rewritten != line) preview.rewrites.push_back({preview.lineCount, std::string(line), rewritten});
     }
     if (reader.error()) return fileFailure("read", path, reader.error());
     input->close(error);
     if (error) return fileFailure("close", path, error);
-    preview.counts = rewriter.counts();
     return preview;
 }
 

@@ -1,10 +1,12 @@
-#include <zerkon/aiming.hpp>
+#include <zerkon/dp_rewriter.hpp>
+
+#include "aiming_rules.hpp"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using zerkon::AimState;
+using zerkon::LineAction;
 using zerkon::StationVerdict;
 
 const zerkon::AimSettings kDefault = zerkon::makeAimSettings(900.0f, 1.0f);
@@ -23,17 +25,16 @@ struct StationCase {
 
 class GunStationLine : public testing::TestWithParam<StationCase> {};
 
-void PrintTo(const StationCase& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const StationCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(GunStationLine, IsRewrittenAsExpected) {
     const StationCase& c = GetParam();
-    AimState state;
+    zerkon::DpRewriter rewriter(kDefault, "");
     std::string out;
-    const zerkon::StationAim aim = zerkon::rewriteGunStationLine(c.line, state, kDefault, out);
+    const zerkon::LineOutcome outcome = rewriter.rewriteLine(c.line, out);
     EXPECT_EQ(out, c.expected);
-    EXPECT_EQ(aim.verdict, c.verdict);
+    EXPECT_EQ(outcome.action, LineAction::stationJudged);
+    EXPECT_EQ(outcome.aim.verdict, c.verdict);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,31 +95,40 @@ INSTANTIATE_TEST_SUITE_P(
                     StationVerdict::aimed}),
     [](const testing::TestParamInfo<StationCase>& info) { return std::string(info.param.name); });
 
-TEST(GunStationLine, SetsStationStateForTheGunLines) {
-    AimState state;
-    std::string out;
-    zerkon::rewriteGunStationLine("gunstation.10=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", state, kDefault, out);
-    ASSERT_EQ(state.currentStation, 10u);
-    EXPECT_TRUE(state.stations[10].harmonize);
-    EXPECT_EQ(state.stations[10].speed, 850.0f);
-    EXPECT_FALSE(state.stations[1].harmonize); // station 10 is not station 1
-
-    // A later line of the same station overwrites its flag; a short record clears it.
-    zerkon::rewriteGunStationLine("gunstation.10=1,0,0,0,850\n", state, kDefault, out);
-    EXPECT_FALSE(state.stations[10].harmonize);
-
-    // A line without digits leaves the station state alone.
-    zerkon::rewriteGunStationLine("gunstation.=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", state, kDefault, out);
-    EXPECT_EQ(state.currentStation, 10u);
-}
-
-TEST(GunStationLine, LineWithoutEqualsKeepsTheFlag) {
-    AimState state;
-    state.stations[2].harmonize = true;
-    std::string out;
-    const auto aim = zerkon::rewriteGunStationLine("gunstation.2,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", state,
-                                                   kDefault, out);
-    EXPECT_EQ(aim.verdict, StationVerdict::aimed);
+// Station lines set the flag their gun lines follow; each gun line is credited to the station line that last named
+// its station.
+TEST(DpRewriter, SaysWhatItDidWithEachLine) {
+    const struct {
+        const char* line;
+        LineAction action;
+        std::size_t stationLine;
+    } steps[] = {
+        {"gunstation.10=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", LineAction::stationJudged, 0},
+        {"[GUNS.10]\n", LineAction::copied, 0},
+        {"gun.0=1,2,3,4,5,6,x\n", LineAction::gunLineRewritten, 0},
+        {"[guns.1]\n", LineAction::copied, 0}, // station 1 is not station 10
+        {"gun.0=1,2,3,4,5,6,x\n", LineAction::copied, 0},
+        {"gunstation.300=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", LineAction::stationJudged, 1},
+        {"gunstation.=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", LineAction::stationJudged, 2}, // no number
+        {"gun.0=1,2,3,4,5,6,x\n", LineAction::gunLineRewritten, 1}, // still station 300
+        {"gunstation.300=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", LineAction::stationJudged, 3},
+        {"gun.0=1,2,3,4,5,6,x\n", LineAction::gunLineRewritten, 3}, // the later of two lines of one station
+        {"gunstation.300,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n", LineAction::stationJudged, 4}, // keeps its flag
+        {"gun.0=1,2,3,4,5,6,x\n", LineAction::gunLineRewritten, 4},
+        {"gunstation.300=1,0,0,0,850\n", LineAction::stationJudged, 5}, // a short record clears the flag
+        {"gun.0=1,2,3,4,5,6,x\n", LineAction::copied, 0},
+        {"[GUNSTATIONS]\n", LineAction::commentInserted, 0},
+        {"; guns HARMONIZED earlier\n", LineAction::dropped, 0},
+    };
+    zerkon::DpRewriter rewriter(kDefault, "; comment\n");
+    for (const auto& step : steps) {
+        std::string out;
+        const zerkon::LineOutcome outcome = rewriter.rewriteLine(step.line, out);
+        EXPECT_EQ(outcome.action, step.action) << step.line;
+        if (step.action != LineAction::copied) {
+            EXPECT_EQ(outcome.stationLine, step.stationLine) << step.line;
+        }
+    }
 }
 
 TEST(GunLine, FieldsFourAndFiveBecomeZero) {

@@ -1,16 +1,13 @@
-// The aiming rules: how a gun station line and a gun line of a harmonized station are rewritten.
+// The aiming rules: where a gun station's fire converges, and the physics the verdict on each station rests on.
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace zerkon {
 
 using StationNumber = std::uint32_t;
+
+constexpr double kDegreesPerRadian = 57.29577951;
 
 // The convergence point. Every value is a 32-bit float, as the aiming arithmetic requires.
 struct AimSettings {
@@ -21,29 +18,6 @@ struct AimSettings {
 };
 
 AimSettings makeAimSettings(float rangeFeet, float elevationFeet);
-
-struct Station {
-    bool harmonize = false;
-    float speed = 0.0f;
-};
-
-// Stations by number. Aircraft have a handful, numbered from 0, but any number a file names is kept apart.
-class StationTable {
-public:
-    Station& operator[](StationNumber number);
-    const Station* find(StationNumber number) const;
-
-private:
-    static constexpr StationNumber kDirectLimit = 256;
-    std::vector<Station> direct_;
-    std::map<StationNumber, Station> sparse_;
-};
-
-// What the rewrite pass remembers from line to line.
-struct AimState {
-    StationTable stations;
-    std::optional<StationNumber> currentStation = 0; // none after a "[guns." header that names no station
-};
 
 // Why a gun station line came out as it did.
 enum class StationVerdict {
@@ -56,7 +30,7 @@ enum class StationVerdict {
     badStationNumber, // no station digits after "gunstation.": copied unchanged, state untouched
 };
 
-// Everything the gun station handler found out about one line; the numbers are the ones the pass writes.
+// Everything the aiming rules found out about one gun station line; the numbers are the ones the pass writes.
 struct StationAim {
     StationVerdict verdict = StationVerdict::badStationNumber;
     StationNumber station = 0;
@@ -69,15 +43,7 @@ struct StationAim {
     bool computed = false;          // D, T, F, P and Q hold computed values
 };
 
-// Rewrites a gun station line ("gunstation.N=...") into `out`, updating the station's flag and speed.
-StationAim rewriteGunStationLine(std::string_view line, AimState& state, const AimSettings& settings, std::string& out);
-
-// Rewrites a gun line ("gun.N=...") of a harmonized station into `out`: fields 4 and 5 become 0.
-// Returns false when the line is copied unchanged (fewer than 6 commas, or fields 1 to 3 not all numbers).
-bool rewriteGunLine(std::string_view line, std::string& out);
-
-// The station number written as decimal digits at the start of `text` ("10]" gives 10); none without digits or
-// beyond the range of a station number.
-std::optional<StationNumber> leadingStationNumber(std::string_view text);
+// How far the projectile falls over its flight time, in metres: -F without the elevation.
+float gravityDrop(const StationAim& aim, const AimSettings& settings);
 
 } // namespace zerkon

@@ -3,17 +3,40 @@
 
 #include <zerkon/aiming.hpp>
 
+#include <cstddef>
 #include <ctime>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace zerkon {
+
+// What the rewriter did with one line.
+enum class LineAction {
+    copied,           // appended unchanged
+    dropped,          // the comment of an earlier run: nothing appended
+    commentInserted,  // a "[GUNSTATIONS]" line, with the run comment appended before it
+    stationJudged,    // a gun station line, written as its verdict wants
+    gunLineRewritten, // a gun line of a harmonized station, its fields 4 and 5 set to 0
+};
+
+struct LineOutcome {
+    LineAction action = LineAction::copied;
+    // stationJudged and gunLineRewritten: the gun station line concerned, counted from 0 in the order read. A gun
+    // line belongs to the last gun station line that named its station.
+    std::size_t stationLine = 0;
+    StationAim aim;            // stationJudged: the verdict and the numbers written
+    std::string_view flagText; // stationJudged: the first value as written after "=", valid as long as the line
+};
 
 struct PassCounts {
     int stationsAimed = 0;
     int gunLinesRewritten = 0;
     int headerCommentsWritten = 0;
     int oldCommentsDropped = 0;
+
+    void add(const LineOutcome& outcome);
 };
 
 // The run comment placed above each "[GUNSTATIONS]" line, with its newline.
@@ -26,9 +49,10 @@ class DpRewriter {
 public:
     DpRewriter(const AimSettings& settings, std::string runComment);
 
-    // Appends the rewritten form of one line to `out`. A line holds its newline unless it is the file's last; a
-    // dropped line appends nothing, and a "[GUNSTATIONS]" line appends the run comment before itself.
-    void rewriteLine(std::string_view line, std::string& out);
+    // Appends the rewritten form of one line to `out` and says what it did. A line holds its newline unless it is
+    // the file's last; a dropped line appends nothing, and a "[GUNSTATIONS]" line appends the run comment before
+    // itself.
+    LineOutcome rewriteLine(std::string_view line, std::string& out);
 
     // True for a line that no rule looks at, so rewriteLine would append it unchanged and remember nothing: most
     // lines of a DP file, section headers and comments included. Its CR LF may still be in place: only the line's
@@ -39,21 +63,22 @@ public:
         return !startsWithARulePrefix(line);
     }
 
-    const PassCounts& counts() const { return counts_; }
-    const AimState& state() const { return state_; }
-
-    // The verdict on the last gun station line, for callers that report on each station.
-    const StationAim& lastStationAim() const { return lastStationAim_; }
-
 private:
+    // What the rewriter remembers of a station from its last gun station line.
+    struct Station {
+        bool harmonize = false;
+        std::size_t line = 0; // counted as LineOutcome::stationLine
+    };
+
     static bool startsWithARulePrefix(std::string_view line);
-    bool currentStationIsHarmonized() const;
+    LineOutcome stationLine(std::string_view line, std::string& out);
+    const Station* harmonizedStation() const; // the current station, if its gun lines are rewritten
 
     AimSettings settings_;
     std::string runComment_;
-    AimState state_;
-    PassCounts counts_;
-    StationAim lastStationAim_;
+    std::map<StationNumber, Station> stations_;
+    std::optional<StationNumber> currentStation_ = 0; // none after a "[guns." header that names no station
+    std::size_t stationLinesRead_ = 0;
 };
 
 } // namespace zerkon
