@@ -12,9 +12,6 @@ constexpr std::size_t kGunStationPrefixLength = 11; // "gunstation."
 constexpr int kGunStationCommas = 17;
 constexpr int kGunLineCommas = 6;
 
-constexpr float kFeetToMetres = 0.3048f;
-constexpr float kFlightTimeFactor = 1.3333334f; // four thirds: the mean speed over the flight is three quarters of V
-constexpr float kDropCoefficient = -4.877f;     // half of g, with the sign of a fall
 constexpr float kAngleLimit = 10.0f;
 
 // Positions of the first `count` commas of `line`; returns how many were found.

@@ -1,14 +1,10 @@
 #include <zerkon/convergence.hpp>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace zerkon {
 namespace {
-
-constexpr float kFeetToMetres = 0.3048f;
-constexpr float kFlightTimeFactor = 1.3333334f;
-constexpr float kDropCoefficient = -4.877f;
-constexpr double kDegreesPerRadian = 57.29577951;
 
 // The pass writes H = atan(X / D) × -57.29577951, so D = X / tan(-H / 57.29577951).
 ConvergenceGap findRange(const StationAim& station, double& distance) {

@@ -7,6 +7,10 @@ namespace zerkon {
 
 using StationNumber = std::uint32_t;
 
+// The constants of the aiming arithmetic, 32-bit floats where the pass stores 32-bit floats.
+constexpr float kFeetToMetres = 0.3048f;
+constexpr float kFlightTimeFactor = 1.3333334f; // four thirds: the mean speed over the flight is three quarters of V
+constexpr float kDropCoefficient = -4.877f;     // half of g, with the sign of a fall
 constexpr double kDegreesPerRadian = 57.29577951;
 
 // The convergence point. Every value is a 32-bit float, as the aiming arithmetic requires.
