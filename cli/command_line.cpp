@@ -1,20 +1,85 @@
 #include "command_line.hpp"
 
 #include "console.hpp"
+#include "distance.hpp"
 #include "harmonize_command.hpp"
 #include "plot_command.hpp"
 #include "report_command.hpp"
 #include "restore_command.hpp"
+#include "text_format.hpp"
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <ostream>
 
 namespace zerkon::cli {
 namespace {
 
-constexpr const char* kRangeHelp = "Convergence range in feet, read like C's %f (\"900ft\" is 900)";
-constexpr const char* kElevationHelp = "Elevation of the convergence point in feet";
+constexpr const char* kRangeHelp = "Convergence range: a number, in feet unless followed by m or yd (250m, \"300 yd\")";
+constexpr const char* kElevationHelp = "Elevation of the convergence point, written like --range";
+
+// The engine reads settings as text: a distance is handed on as its feet in the shortest text that reads back as
+// the same float, so the run comment records feet exactly as it always has.
+CLI::Validator distanceInFeet(bool mustBePositive) {
+    return CLI::Validator(
+        [mustBePositive](std::string& text) -> std::string {
+            const DistanceReading distance = readDistance(text);
+            if (!distance.ok()) return distance.error;
+            if (mustBePositive && !(distance.feet > 0.0f))
+                return "\"" + text + "\" must be greater than zero: the guns converge ahead of the aircraft";
+            text = shortest(distance.feet);
+            return {};
+        },
+        "");
+}
+
+const CLI::Validator kBackupNumber(
+    [](std::string& text) -> std::string {
+        unsigned number = 0;
+        const auto parsed = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() && number > 0) return {};
+        return "\"" + text + "\" is not a backup number; write a whole number from 1 (3 for NAME_003.dp)";
+    },
+    "");
+
+const CLI::Validator kFileName([](std::string& text) { return text.empty() ? "needs a file name" : ""; }, "");
+
+void addDistances(CLI::App& command, std::string& range, std::string& elevation) {
+    command.add_option("--range", range, kRangeHelp)
+        ->transform(distanceInFeet(true))
+        ->type_name("DISTANCE")
+        ->capture_default_str();
+    command.add_option("--elevation", elevation, kElevationHelp)
+        ->transform(distanceInFeet(false))
+        ->type_name("DISTANCE")
+        ->capture_default_str();
+}
+
+// Every message starts with the program's name, on one line.
+std::string failureMessage(const CLI::App*, const CLI::Error& error) {
+    const bool saysWhatToWrite = dynamic_cast<const CLI::ValidationError*>(&error) != nullptr;
+    return std::string("zerkon-cli: ") + error.what() + (saysWhatToWrite ? "\n" : " (see zerkon-cli --help)\n");
+}
+
+// What CLI11 would misread, said plainly: it takes "--range=" as "--range" followed by the next argument (the
+// file), and an unknown first word as a missing command. Empty when the arguments are for CLI11 to read.
+std::string misreadArgument(const CLI::App& app, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") break;
+        if (argument.size() > 3 && argument.substr(0, 2) == "--" && argument.back() == '=' &&
+            argument.find('=') == argument.size() - 1)
+            return std::string(argument.substr(0, argument.size() - 1)) + " needs a value";
+    }
+    if (argc < 2 || argv[1][0] == '-') return {};
+    std::string commands;
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (command->get_name() == argv[1]) return {};
+        commands += (commands.empty() ? "" : ", ") + command->get_name();
+    }
+    return "\"" + std::string(argv[1]) + "\" is not a command; the commands are " + commands;
+}
 
 } // namespace
 
@@ -24,24 +89,23 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
                  "zerkon-cli"};
     app.set_version_flag("--version", std::string("zerkon-cli ") + ZERKON_VERSION);
     app.require_subcommand(1);
+    app.failure_message(failureMessage); // before the commands, which take it from here
 
     HarmonizeRequest harmonize;
     CLI::App* harmonizeCommand = app.add_subcommand(
         "harmonize", "Aim every eligible gun of each DP file; the previous file is kept as NAME_NNN.dp and the "
                      "compiled copy NAME.cdp is deleted.");
-    harmonizeCommand->add_option("--range", harmonize.range, kRangeHelp)->capture_default_str();
-    harmonizeCommand->add_option("--elevation", harmonize.elevation, kElevationHelp)->capture_default_str();
+    addDistances(*harmonizeCommand, harmonize.range, harmonize.elevation);
     harmonizeCommand->add_flag("--dry-run", harmonize.dryRun,
                                "Write nothing; print the lines that would change as a unified diff");
-    harmonizeCommand->add_option("FILE", harmonize.files, "DP files to harmonize")->required();
+    harmonizeCommand->add_option("FILE", harmonize.files, "DP files to harmonize (NAME.dp)")->required();
 
     ReportRequest report;
     CLI::App* reportCommand = app.add_subcommand(
         "report", "Show, for every gun station, whether it would be aimed and the numbers of its aim. Writes nothing.");
-    reportCommand->add_option("--range", report.range, kRangeHelp)->capture_default_str();
-    reportCommand->add_option("--elevation", report.elevation, kElevationHelp)->capture_default_str();
+    addDistances(*reportCommand, report.range, report.elevation);
     reportCommand->add_flag("--json", report.json, "Print one JSON document instead of tables");
-    reportCommand->add_option("FILE", report.files, "DP files to report on")->required();
+    reportCommand->add_option("FILE", report.files, "DP files to report on (NAME.dp)")->required();
 
     RestoreRequest restore;
     unsigned backupNumber = 0;
@@ -50,8 +114,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
                    "restore can itself be undone; the compiled copy is deleted.");
     CLI::Option* backupOption = restoreCommand->add_option(
         "--backup", backupNumber, "Number N of the backup NAME_NNN.dp to restore (default: the newest)");
-    backupOption->check(CLI::PositiveNumber);
-    restoreCommand->add_option("FILE", restore.file, "The DP file")->required();
+    backupOption->check(kBackupNumber)->type_name("N");
+    restoreCommand->add_option("FILE", restore.file, "The DP file (NAME.dp)")->required();
 
     std::string backupsFile;
     CLI::App* backupsCommand = app.add_subcommand(
@@ -61,11 +125,16 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     PlotRequest plot;
     CLI::App* plotCommand =
         app.add_subcommand("plot", "Draw the lines of fire of the aimed guns, top and side view, as an SVG picture.");
-    plotCommand->add_option("--range", plot.range, kRangeHelp)->capture_default_str();
-    plotCommand->add_option("--elevation", plot.elevation, kElevationHelp)->capture_default_str();
-    plotCommand->add_option("--svg", plot.svgPath, "The picture to write")->required();
+    addDistances(*plotCommand, plot.range, plot.elevation);
+    plotCommand->add_option("--svg", plot.svgPath, "The picture to write (never a .dp or .cdp name)")
+        ->check(kFileName)
+        ->required();
     plotCommand->add_option("FILE", plot.file, "The DP file")->required();
 
+    if (const std::string misread = misreadArgument(app, argc, argv); !misread.empty()) {
+        err << "zerkon-cli: " << misread << '\n';
+        return 2;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

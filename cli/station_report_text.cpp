@@ -2,19 +2,11 @@
 
 #include "text_format.hpp"
 
-#include <charconv>
-
 namespace zerkon::cli {
 
 bool geometryWasRead(StationVerdict verdict) {
     return verdict != StationVerdict::shortRecord && verdict != StationVerdict::unreadableField &&
            verdict != StationVerdict::badStationNumber;
-}
-
-std::string shortest(float value) {
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
 }
 
 StationText stationText(const StationReport& report, const AimSettings& settings) {

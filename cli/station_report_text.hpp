@@ -10,9 +10,6 @@ namespace zerkon::cli {
 // Whether X, Y, Z, A, B, H and the speed were read from the line (they were not for a short or unreadable one).
 bool geometryWasRead(StationVerdict verdict);
 
-// The shortest decimal text that reads back as the same 32-bit float ("835", "274.32").
-std::string shortest(float value);
-
 struct StationText {
     std::string x, y, z, a, b, h; // three decimals, as the pass rewrites them
     std::string speed;

@@ -2,6 +2,8 @@
 
 #include <zerkon/number_text.hpp>
 
+#include <charconv>
+
 namespace zerkon::cli {
 
 std::string fileName(const std::string& path) {
@@ -17,6 +19,12 @@ std::string fixed(double value, int decimals) {
     std::string text;
     appendFixed(text, value, decimals);
     return text;
+}
+
+std::string shortest(float value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
 }
 
 const char* verdictText(StationVerdict verdict) {

@@ -16,6 +16,9 @@ std::string plural(int count, const char* singular, const char* pluralForm);
 // `value` with `decimals` digits after the point, printed the way the pass prints numbers into a DP file.
 std::string fixed(double value, int decimals);
 
+// The shortest decimal text that reads back as the same 32-bit float ("835", "274.32").
+std::string shortest(float value);
+
 // Why a station is or is not aimed, in a few words.
 const char* verdictText(StationVerdict verdict);
 

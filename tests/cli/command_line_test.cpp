@@ -1,6 +1,7 @@
 #include "test_files.hpp"
 
 #include "command_line.hpp"
+#include "distance.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -59,42 +60,125 @@ CliRun run(std::vector<std::string> arguments, bool errIsTerminal = false) {
     return {code, out.str(), err.str()};
 }
 
-TEST(CommandLine, ExitCodes) {
+// Every refusal is one line that starts with the program's name; a command line that is wrong exits 2 before any
+// file is read, a file that fails exits 1.
+TEST(CommandLine, ExitCodesAndMessages) {
     TempFolder folder;
     writeIn(folder, "plane.dp", kAircraft);
     const std::string plane = folder.file("plane.dp");
     const std::string missing = folder.file("missing.dp");
+    const std::string hint = "for example 900, 250m or \"300 yd\"\n";
     const struct {
         std::vector<std::string> arguments;
         int code;
+        std::string err; // "*": any message, checked only for its prefix
     } cases[] = {
-        {{}, 2},
-        {{"--help"}, 0},
-        {{"report"}, 2},
-        {{"report", "--frobnicate", plane}, 2},
-        {{"restore", "--backup", "0", plane}, 2},
-        {{"plot", plane}, 2},
-        {{"report", plane}, 0},
-        {{"report", missing}, 1},
-        {{"report", plane, missing}, 1},
-        {{"report", "--range", "far", plane}, 1},
-        {{"harmonize", "--dry-run", missing}, 1},
-        {{"restore", plane}, 1}, // no backup yet
-        {{"backups", plane}, 0},
+        {{}, 2, "zerkon-cli: A subcommand is required (see zerkon-cli --help)\n"},
+        {{"--help"}, 0, ""},
+        {{"frobnicate", plane},
+         2,
+         "zerkon-cli: \"frobnicate\" is not a command; the commands are harmonize, report, restore, backups, plot\n"},
+        {{"report"}, 2, "zerkon-cli: FILE is required (see zerkon-cli --help)\n"},
+        {{"report", "--frobnicate", plane}, 2, "*"},
+        {{"plot", plane}, 2, "*"},
+        {{"report", plane}, 0, ""},
+        {{"report", missing}, 1, "*"},
+        {{"report", plane, missing}, 1, "*"},
+        {{"harmonize", "--dry-run", missing}, 1, "*"},
+        {{"restore", plane}, 1, "*"}, // no backup yet
+        {{"backups", plane}, 0, ""},
+        // Distances: one message, printed once however many files, that shows what to write.
+        {{"report", "--range=far", plane, plane},
+         2,
+         "zerkon-cli: --range: \"far\" is not a decimal number; write a "
+         "distance, " +
+             hint},
+        {{"report", "--range", "0x10", plane},
+         2,
+         "zerkon-cli: --range: \"0x10\" is not a decimal number; write a "
+         "distance, " +
+             hint},
+        {{"report", "--elevation", "-inf", plane},
+         2,
+         "zerkon-cli: --elevation: \"-inf\" is not a decimal number; "
+         "write a distance, " +
+             hint},
+        {{"report", "--range", "1,5", plane},
+         2,
+         "zerkon-cli: --range: \"1,5\" has a decimal comma; write a point, "
+         "as in \"1.5\"\n"},
+        {{"report", "--range", "274 km", plane},
+         2,
+         "zerkon-cli: --range: \"274 km\": \"km\" is not a unit; write ft, "
+         "m or yd after the number, " +
+             hint},
+        {{"report", "--range=1e40", plane},
+         2,
+         "zerkon-cli: --range: \"1e40\" is too large for a distance; write at "
+         "most 3.4e38 ft\n"},
+        {{"report", "--range", "2e38 yd", plane},
+         2,
+         "zerkon-cli: --range: \"2e38 yd\" is too large for a distance; "
+         "write at most 3.4e38 ft\n"},
+        {{"report", "--range=", plane}, 2, "zerkon-cli: --range needs a value\n"},
+        {{"report", "--range", " ", plane}, 2, "zerkon-cli: --range: needs a value, " + hint},
+        {{"report", "--range=-5", plane},
+         2,
+         "zerkon-cli: --range: \"-5\" must be greater than zero: the guns "
+         "converge ahead of the aircraft\n"},
+        {{"report", "--range", "1e-50", plane}, 2, "*"}, // no float is that small
+        {{"report", "--elevation", "-5 m", plane}, 0, ""},
+        {{"restore", "--backup", "0", plane},
+         2,
+         "zerkon-cli: --backup: \"0\" is not a backup number; write a whole "
+         "number from 1 (3 for NAME_003.dp)\n"},
+        {{"restore", "--backup", "99999999999", plane}, 2, "*"},
+        {{"plot", "--svg", "", plane}, 2, "zerkon-cli: --svg: needs a file name\n"},
     };
     for (const auto& c : cases) {
         std::string line;
         for (const std::string& argument : c.arguments)
             line += " " + argument;
-        EXPECT_EQ(run(c.arguments).code, c.code) << line;
+        const CliRun result = run(c.arguments);
+        EXPECT_EQ(result.code, c.code) << line;
+        if (c.err == "*")
+            EXPECT_EQ(result.err.rfind("zerkon-cli: ", 0), 0u) << line << "\n" << result.err;
+        else
+            EXPECT_EQ(result.err, c.err) << line;
+    }
+}
+
+TEST(CommandLine, DistancesInFeetMetresOrYards) {
+    const struct {
+        const char* text;
+        float feet;
+    } cases[] = {
+        {"900", 900.0f},
+        {" 820.5 feet ", 820.5f},
+        {"+1e2FT", 100.0f},
+        {"-5", -5.0f},
+        {".5", 0.5f},
+        {"5.", 5.0f},
+        {"1 foot", 1.0f},
+        {"274.32m", 900.0f},
+        {"250 Metres", 820.20997375f},
+        {"1 meter", 3.2808399f},
+        {"300 yd", 900.0f},
+        {"2YARDS", 6.0f},
+    };
+    for (const auto& c : cases) {
+        const zerkon::cli::DistanceReading distance = zerkon::cli::readDistance(c.text);
+        EXPECT_EQ(distance.error, "") << c.text;
+        EXPECT_EQ(distance.feet, c.feet) << c.text;
     }
 }
 
 TEST(CommandLine, HarmonizeKeepsItsOutputLine) {
     TempFolder folder;
     writeIn(folder, "plane.dp", kAircraft);
-    const CliRun result = run({"harmonize", folder.file("plane.dp")});
+    const CliRun result = run({"harmonize", "--range", "300 yd", folder.file("plane.dp")});
     EXPECT_EQ(result.code, 0);
+    EXPECT_NE(readIn(folder, "plane.dp").find("Range: 900.0 ft."), std::string::npos); // the run comment keeps feet
     EXPECT_EQ(result.out,
               folder.file("plane.dp") + ": 2 gun stations aimed, 3 gun lines rewritten, backup plane_001.dp\n");
     EXPECT_EQ(result.err, "");

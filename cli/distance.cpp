@@ -1,0 +1,111 @@
+#include "distance.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace zerkon::cli {
+namespace {
+
+constexpr const char* kExamples = "for example 900, 250m or \"300 yd\"";
+
+struct Unit {
+    const char* name;
+    double feet, per; // one of it is feet/per feet: a foot is 0.3048 m by definition, a yard three feet
+};
+
+constexpr Unit kUnits[] = {{"ft", 1, 1},         {"foot", 1, 1},        {"feet", 1, 1},       {"m", 1, 0.3048},
+                           {"metre", 1, 0.3048}, {"metres", 1, 0.3048}, {"meter", 1, 0.3048}, {"meters", 1, 0.3048},
+                           {"yd", 3, 1},         {"yard", 3, 1},        {"yards", 3, 1}};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool sameLetters(std::string_view text, std::string_view lowerCase) {
+    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char c, char lower) {
+        return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == lower;
+    });
+}
+
+const Unit* findUnit(std::string_view name) {
+    for (const Unit& unit : kUnits)
+        if (sameLetters(name, unit.name)) return &unit;
+    return nullptr;
+}
+
+// The length of the decimal number at the start of `text`: digits with at most one point, then an exponent if
+// digits follow its "e". No sign: the caller takes it.
+std::size_t decimalLength(std::string_view text) {
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i)
+        ++digits;
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && isDigit(text[i]); ++i)
+            ++digits;
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && isDigit(text[j])) {
+            while (j < text.size() && isDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+DistanceReading refused(std::string error) { return {0.0f, std::move(error)}; }
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+} // namespace
+
+DistanceReading readDistance(std::string_view text) {
+    const std::string_view whole = trimmed(text);
+    if (whole.empty()) return refused(std::string("needs a value, ") + kExamples);
+
+    std::string_view rest = whole;
+    const bool negative = rest.front() == '-';
+    if (rest.front() == '-' || rest.front() == '+') rest.remove_prefix(1);
+    const std::size_t length = decimalLength(rest);
+    const std::string_view number = rest.substr(0, length);
+    rest.remove_prefix(length);
+    if (length == 0 || (number == "0" && !rest.empty() && (rest.front() == 'x' || rest.front() == 'X')))
+        return refused(quoted(whole) + " is not a decimal number; write a distance, " + kExamples);
+    if (!rest.empty() && rest.front() == ',' && rest.size() > 1 && isDigit(rest[1])) {
+        std::string withPoint(whole);
+        withPoint[static_cast<std::size_t>(rest.data() - whole.data())] = '.';
+        return refused(quoted(whole) + " has a decimal comma; write a point, as in " + quoted(withPoint));
+    }
+
+    const std::string_view unitName = trimmed(rest);
+    const Unit* unit = unitName.empty() ? &kUnits[0] : findUnit(unitName);
+    if (!unit)
+        return refused(quoted(whole) + ": " + quoted(unitName) +
+                       " is not a unit; write ft, m or yd after the number, " + kExamples);
+
+    double value = 0.0;
+    const auto parsed = std::from_chars(number.data(), number.data() + number.size(), value);
+    const bool negativeExponent = number.find("e-") != number.npos || number.find("E-") != number.npos;
+    if (parsed.ec == std::errc::result_out_of_range && negativeExponent)
+        value = 0.0; // too small to tell from none
+    else if (parsed.ec != std::errc())
+        value = HUGE_VAL;
+    const double feet = value * unit->feet / unit->per;
+    if (feet > std::numeric_limits<float>::max())
+        return refused(quoted(whole) + " is too large for a distance; write at most 3.4e38 ft");
+    return {static_cast<float>(negative ? -feet : feet), {}};
+}
+
+} // namespace zerkon::cli
