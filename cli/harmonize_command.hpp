@@ -3,6 +3,8 @@
 
 #include "console.hpp"
 
+#include <zerkon/dp_format.hpp>
+
 #include <string>
 #include <vector>
 
@@ -10,8 +12,8 @@ namespace zerkon::cli {
 
 struct HarmonizeRequest {
     std::vector<std::string> files;
-    std::string range = "900";
-    std::string elevation = "1";
+    std::string range = kDefaultRangeText;
+    std::string elevation = kDefaultElevationText;
     bool dryRun = false;
 };
 

@@ -3,14 +3,16 @@
 
 #include "console.hpp"
 
+#include <zerkon/dp_format.hpp>
+
 #include <string>
 
 namespace zerkon::cli {
 
 struct PlotRequest {
     std::string file;
-    std::string range = "900";
-    std::string elevation = "1";
+    std::string range = kDefaultRangeText;
+    std::string elevation = kDefaultElevationText;
     std::string svgPath;
 };
 

@@ -3,6 +3,7 @@
 
 #include "console.hpp"
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/preview.hpp>
 
 #include <iosfwd>
@@ -13,8 +14,8 @@ namespace zerkon::cli {
 
 struct ReportRequest {
     std::vector<std::string> files;
-    std::string range = "900";
-    std::string elevation = "1";
+    std::string range = kDefaultRangeText;
+    std::string elevation = kDefaultElevationText;
     bool json = false;
 };
 

@@ -1,7 +1,7 @@
 // How a fuzz input is read: a first line with the range and elevation texts, then the DP file's bytes.
 #pragma once
 
-#include <zerkon/aiming.hpp>
+#include <zerkon/dp_format.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -13,8 +13,8 @@
 namespace zerkon::fuzz {
 
 struct FuzzInput {
-    std::string rangeText = "900";
-    std::string elevationText = "1";
+    std::string rangeText = kDefaultRangeText;
+    std::string elevationText = kDefaultElevationText;
     std::string_view content; // the DP file as it sits on disk
 };
 

@@ -13,17 +13,8 @@
 
 namespace {
 
+using zerkon::startsWithNoCase;
 using zerkon::fuzz::require;
-
-bool startsWithNoCase(std::string_view line, std::string_view prefix) {
-    if (line.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = line[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
 
 std::vector<std::string_view> fieldsOf(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -47,20 +38,20 @@ void requireOnlyNumbersChanged(std::string_view line, std::string_view out, std:
 void checkLine(std::string_view line, std::string_view out, const std::string& runComment) {
     require(!zerkon::fuzz::holdsNonFiniteText(out) || zerkon::fuzz::holdsNonFiniteText(line),
             "no inf or nan that the line did not hold", line, out);
-    if (startsWithNoCase(line, "gunstation.")) {
+    if (startsWithNoCase(line, zerkon::kGunStationPrefix)) {
         if (out != line) requireOnlyNumbersChanged(line, out, 11, 16);
-    } else if (startsWithNoCase(line, "gun.")) {
+    } else if (startsWithNoCase(line, zerkon::kGunPrefix)) {
         if (out != line) requireOnlyNumbersChanged(line, out, 1, 5);
-    } else if (startsWithNoCase(line, "[gunstations]")) {
+    } else if (startsWithNoCase(line, zerkon::kGunStationsHeader)) {
         require(out == runComment + std::string(line), "the run comment goes above the gun stations", line, out);
-    } else if (startsWithNoCase(line, "; guns harmonized")) {
+    } else if (startsWithNoCase(line, zerkon::kRunCommentPrefix)) {
         require(out.empty(), "an earlier run comment is dropped", line, out);
     } else {
         require(out == line, "other lines are copied byte for byte", line, out);
     }
     const bool lineEnds = !line.empty() && line.back() == '\n';
     const bool outEnds = !out.empty() && out.back() == '\n';
-    if (!out.empty() && !startsWithNoCase(line, "[gunstations]"))
+    if (!out.empty() && !startsWithNoCase(line, zerkon::kGunStationsHeader))
         require(lineEnds == outEnds, "a line keeps its newline, or its lack of one", line, out);
 }
 

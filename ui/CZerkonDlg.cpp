@@ -3,6 +3,7 @@
 #include "CAboutDlg.h"
 #include "DialogRules.h"
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/pass.hpp>
 
 #include <commdlg.h>
@@ -45,7 +46,8 @@ const afx::MessageMapEntry CZerkonDlg::messageEntries[] = {
 
 const afx::MessageMap CZerkonDlg::messageMap = {&CWnd::messageMap, messageEntries, std::size(messageEntries)};
 
-CZerkonDlg::CZerkonDlg(CWnd* parent) : CDialog(IDD, parent), m_range("900"), m_elevation("1") {
+CZerkonDlg::CZerkonDlg(CWnd* parent)
+    : CDialog(IDD, parent), m_range(zerkon::kDefaultRangeText), m_elevation(zerkon::kDefaultElevationText) {
     m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
                           MAKEINTRESOURCEA(IDR_MAINFRAME));
 }

@@ -1,5 +1,6 @@
 #include "aiming_rules.hpp"
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/number_text.hpp>
 
 #include <charconv>
@@ -8,7 +9,6 @@
 namespace zerkon {
 namespace {
 
-constexpr std::size_t kGunStationPrefixLength = 11; // "gunstation."
 constexpr int kGunStationCommas = 17;
 constexpr int kGunLineCommas = 6;
 
@@ -98,7 +98,7 @@ std::optional<StationNumber> leadingStationNumber(std::string_view text) {
 
 StationRecord readStationRecord(std::string_view line) {
     StationRecord record;
-    record.number = leadingStationNumber(line.substr(kGunStationPrefixLength));
+    record.number = leadingStationNumber(line.substr(kGunStationPrefix.size()));
     if (const auto equals = line.find('='); equals != std::string_view::npos) {
         const std::string_view value = line.substr(equals + 1);
         record.flag = value.substr(0, value.find_first_of(",\r\n"));

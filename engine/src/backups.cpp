@@ -1,6 +1,6 @@
 #include <zerkon/backups.hpp>
 
-#include <zerkon/dp_names.hpp>
+#include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
 #include "text_stream.hpp"
@@ -12,15 +12,8 @@
 namespace zerkon {
 namespace {
 
-constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
-
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool sameText(std::string_view a, std::string_view b, bool ignoreCase) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i] && !(ignoreCase && asciiLower(a[i]) == asciiLower(b[i]))) return false;
-    return true;
+    return ignoreCase ? equalsNoCase(a, b) : a == b;
 }
 
 #ifdef _WIN32
@@ -52,13 +45,6 @@ std::time_t modificationTime(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 ? info.st_mtime : 0;
 }
 
-std::string_view between(std::string_view text, std::string_view start, std::string_view end) {
-    const std::size_t from = text.find(start);
-    if (from == std::string_view::npos) return {};
-    text.remove_prefix(from + start.size());
-    return text.substr(0, text.find(end));
-}
-
 } // namespace
 
 std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std::error_code& error) {
@@ -69,20 +55,6 @@ std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std
     }
     error = std::make_error_code(std::errc::file_exists);
     return {};
-}
-
-std::optional<RunRecord> parseRunComment(std::string_view line) {
-    if (line.size() < kRunCommentPrefix.size() ||
-        !sameText(line.substr(0, kRunCommentPrefix.size()), kRunCommentPrefix, true))
-        return std::nullopt;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.remove_suffix(1);
-    RunRecord record;
-    record.rangeFeet = between(line, "Range: ", " ft.");
-    record.elevationFeet = between(line, "Elevation: ", " ft.");
-    const std::size_t dash = line.rfind(" ft. - ");
-    if (dash != std::string_view::npos) record.when = line.substr(dash + 7);
-    return record;
 }
 
 std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& path, std::error_code& error) {
@@ -98,7 +70,7 @@ std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& pat
 
 std::vector<BackupFile> listBackups(const std::string& dpPath, std::error_code& error) {
     std::vector<BackupFile> backups;
-    if (dpPath.size() < 3) return backups;
+    if (!longEnoughForDpNames(dpPath)) return backups;
     const std::filesystem::path stemPath(dpPath.substr(0, dpPath.size() - 3));
     const std::string stem = stemPath.filename().string();
     std::filesystem::path folder = stemPath.parent_path();

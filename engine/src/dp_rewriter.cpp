@@ -2,18 +2,8 @@
 
 #include "aiming_rules.hpp"
 
-#include <zerkon/number_text.hpp>
-
-#include <cstdio>
-
 namespace zerkon {
 namespace {
-
-constexpr std::string_view kGunStationPrefix = "gunstation.";
-constexpr std::string_view kGunSectionPrefix = "[guns.";
-constexpr std::string_view kGunPrefix = "gun.";
-constexpr std::string_view kGunStationsHeader = "[GUNSTATIONS]";
-constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
 
 // DpRewriter::isPlainLine lets every line through that begins with anything else.
 constexpr bool beginsWithGBracketOrSemicolon(std::string_view prefix) {
@@ -23,41 +13,7 @@ static_assert(beginsWithGBracketOrSemicolon(kGunStationPrefix) && beginsWithGBra
               beginsWithGBracketOrSemicolon(kGunPrefix) && beginsWithGBracketOrSemicolon(kGunStationsHeader) &&
               beginsWithGBracketOrSemicolon(kRunCommentPrefix));
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool startsWithNoCase(std::string_view line, std::string_view prefix) {
-    if (line.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (asciiLower(line[i]) != asciiLower(prefix[i])) return false;
-    return true;
-}
-
 } // namespace
-
-std::string ctimeText(const std::tm& time) {
-    static constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const auto pick = [](const char* const* names, int index, int count) {
-        return index >= 0 && index < count ? names[index] : "???";
-    };
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", pick(kWeekdays, time.tm_wday, 7),
-                  pick(kMonths, time.tm_mon, 12), time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec,
-                  1900 + time.tm_year);
-    return text;
-}
-
-std::string runComment(const AimSettings& settings, const std::tm& localTime) {
-    std::string line = "; Guns harmonized by Zerkon - Range: ";
-    appendFixed(line, settings.rangeFeet, 1);
-    line += " ft.  Elevation: ";
-    appendFixed(line, settings.elevationFeet, 1);
-    line += " ft. - ";
-    line += ctimeText(localTime);
-    line += '\n';
-    return line;
-}
 
 DpRewriter::DpRewriter(const AimSettings& settings, std::string runComment)
     : settings_(settings), runComment_(std::move(runComment)) {}

@@ -1,6 +1,6 @@
 #include "file_replacement.hpp"
 
-#include <zerkon/dp_names.hpp>
+#include <zerkon/dp_format.hpp>
 
 namespace zerkon {
 

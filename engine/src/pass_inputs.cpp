@@ -2,6 +2,7 @@
 
 #include "file_replacement.hpp"
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/number_text.hpp>
 
@@ -27,8 +28,8 @@ bool readSetting(std::string_view text, float& value) {
 
 PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::string_view rangeText,
                            std::string_view elevationText) {
-    // The backup and compiled names cut three and two characters from the end of the path.
-    if (path.size() < 3) return refused(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
+    if (!longEnoughForDpNames(path))
+        return refused(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
     float rangeFeet = 0.0f;
     float elevationFeet = 0.0f;
     if (!readSetting(rangeText, rangeFeet))

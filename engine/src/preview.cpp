@@ -1,7 +1,7 @@
 #include <zerkon/preview.hpp>
 
 #include <zerkon/backups.hpp>
-#include <zerkon/dp_names.hpp>
+#include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
 #include "file_replacement.hpp"

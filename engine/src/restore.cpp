@@ -1,7 +1,7 @@
 #include <zerkon/restore.hpp>
 
 #include <zerkon/backups.hpp>
-#include <zerkon/dp_names.hpp>
+#include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
 #include "file_replacement.hpp"
@@ -40,7 +40,8 @@ std::string copyInto(InputFile& input, OutputFile& output, const std::string& fr
 } // namespace
 
 RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, const RestoreOptions& options) {
-    if (path.size() < 3) return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
+    if (!longEnoughForDpNames(path))
+        return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
     if (backupNumber == 0) return failed(Failure::notAFile, "backups are numbered from 1");
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     const std::string backup = backupName(path, backupNumber);

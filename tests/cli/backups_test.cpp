@@ -66,12 +66,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, NewestBackup,
 TEST(NewestBackup, NoneWithoutBackups) { EXPECT_EQ(zerkon::newestBackup({}), nullptr); }
 
 TEST(ParseRunComment, ReadsWhatThePassWrote) {
-    const auto record = zerkon::parseRunComment(
-        "; Guns harmonized by Zerkon - Range: 1200.5 ft.  Elevation: -3.0 ft. - Mon Dec  7 05:08:25 2026\r\n");
+    std::tm time{};
+    time.tm_year = 126, time.tm_mon = 11, time.tm_mday = 7, time.tm_wday = 1, time.tm_hour = 5, time.tm_min = 8;
+    const std::string comment = zerkon::runComment(zerkon::makeAimSettings(1200.5f, -3.0f), time);
+    EXPECT_EQ(comment,
+              "; Guns harmonized by Zerkon - Range: 1200.5 ft.  Elevation: -3.0 ft. - Mon Dec  7 05:08:00 2026\n");
+    const auto record = zerkon::parseRunComment(comment);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->rangeFeet, "1200.5");
     EXPECT_EQ(record->elevationFeet, "-3.0");
-    EXPECT_EQ(record->when, "Mon Dec  7 05:08:25 2026");
+    EXPECT_EQ(record->when, "Mon Dec  7 05:08:00 2026");
     EXPECT_FALSE(zerkon::parseRunComment("; a comment\n"));
     const auto byHand = zerkon::parseRunComment("; guns HARMONIZED by hand\n"); // dropped by the pass all the same
     ASSERT_TRUE(byHand);

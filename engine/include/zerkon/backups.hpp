@@ -1,6 +1,8 @@
 // The numbered backups a DP file has gathered, and the name the next one takes.
 #pragma once
 
+#include <zerkon/dp_format.hpp>
+
 #include <ctime>
 #include <optional>
 #include <string>
@@ -11,13 +13,6 @@
 namespace zerkon {
 
 class FileSystem;
-
-// The settings a run comment records, as the text it holds ("900.0", "1.0", "Sat Mar  7 18:02:11 2026").
-struct RunRecord {
-    std::string rangeFeet;
-    std::string elevationFeet;
-    std::string when;
-};
 
 struct BackupFile {
     unsigned number = 0;
@@ -38,8 +33,5 @@ const BackupFile* newestBackup(const std::vector<BackupFile>& backups);
 
 // The first run comment of the file, if it has one.
 std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& path, std::error_code& error);
-
-// The settings in one run comment line; none when the line is not one.
-std::optional<RunRecord> parseRunComment(std::string_view line);
 
 } // namespace zerkon

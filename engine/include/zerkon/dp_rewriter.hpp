@@ -2,6 +2,7 @@
 #pragma once
 
 #include <zerkon/aiming.hpp>
+#include <zerkon/dp_format.hpp>
 
 #include <cstddef>
 #include <ctime>
@@ -38,12 +39,6 @@ struct PassCounts {
 
     void add(const LineOutcome& outcome);
 };
-
-// The run comment placed above each "[GUNSTATIONS]" line, with its newline.
-std::string runComment(const AimSettings& settings, const std::tm& localTime);
-
-// The 24 characters of C's ctime layout, "Wed Jun 30 21:49:08 1993", without the newline.
-std::string ctimeText(const std::tm& time);
 
 class DpRewriter {
 public:

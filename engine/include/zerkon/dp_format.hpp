@@ -1,0 +1,55 @@
+// The DP format as the pass knows it: the line prefixes its rules match, the run comment, the names of the files
+// that belong to a DP file, and the settings a run starts from.
+#pragma once
+
+#include <zerkon/aiming.hpp>
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zerkon {
+
+// The beginnings of the lines a rule looks at, matched without regard to the case of ASCII letters.
+constexpr std::string_view kGunStationPrefix = "gunstation.";
+constexpr std::string_view kGunSectionPrefix = "[guns.";
+constexpr std::string_view kGunPrefix = "gun.";
+constexpr std::string_view kGunStationsHeader = "[GUNSTATIONS]";
+constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
+
+// The range and elevation, in feet, that the dialog and the commands start from.
+constexpr const char* kDefaultRangeText = "900";
+constexpr const char* kDefaultElevationText = "1";
+
+char asciiLower(char c);
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+// The 24 characters of C's ctime layout, "Wed Jun 30 21:49:08 1993", without the newline.
+std::string ctimeText(const std::tm& time);
+
+// The run comment placed above each "[GUNSTATIONS]" line, with its newline.
+std::string runComment(const AimSettings& settings, const std::tm& localTime);
+
+// The settings a run comment records, as the text it holds ("900.0", "1.0", "Sat Mar  7 18:02:11 2026").
+struct RunRecord {
+    std::string rangeFeet;
+    std::string elevationFeet;
+    std::string when;
+};
+
+// The settings in one run comment line; none when the line is not one.
+std::optional<RunRecord> parseRunComment(std::string_view line);
+
+// The names below cut three and two characters from the end of the path, so it needs at least three.
+bool longEnoughForDpNames(std::string_view dpPath);
+
+// The path without its last three characters, then "_", the number with at least three digits and ".dp":
+// "plane.DP" and 1 give "plane_001.dp", 1000 gives "plane_1000.dp".
+std::string backupName(const std::string& dpPath, unsigned number);
+
+// The path with its last two characters replaced by "cdp": "plane.dp" gives "plane.cdp".
+std::string compiledName(const std::string& dpPath);
+
+} // namespace zerkon

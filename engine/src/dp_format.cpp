@@ -1,0 +1,84 @@
+#include <zerkon/dp_format.hpp>
+
+#include <zerkon/number_text.hpp>
+
+#include <cstdio>
+
+namespace zerkon {
+namespace {
+
+constexpr std::string_view kRangeLabel = " by Zerkon - Range: ";
+constexpr std::string_view kElevationLabel = " ft.  Elevation: ";
+constexpr std::string_view kTimeLabel = " ft. - ";
+
+std::string_view between(std::string_view text, std::string_view start, std::string_view end) {
+    const std::size_t from = text.find(start);
+    if (from == std::string_view::npos) return {};
+    text.remove_prefix(from + start.size());
+    return text.substr(0, text.find(end));
+}
+
+} // namespace
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+std::string ctimeText(const std::tm& time) {
+    static constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const auto pick = [](const char* const* names, int index, int count) {
+        return index >= 0 && index < count ? names[index] : "???";
+    };
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", pick(kWeekdays, time.tm_wday, 7),
+                  pick(kMonths, time.tm_mon, 12), time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec,
+                  1900 + time.tm_year);
+    return text;
+}
+
+std::string runComment(const AimSettings& settings, const std::tm& localTime) {
+    std::string line(kRunCommentPrefix);
+    line += kRangeLabel;
+    appendFixed(line, settings.rangeFeet, 1);
+    line += kElevationLabel;
+    appendFixed(line, settings.elevationFeet, 1);
+    line += kTimeLabel;
+    line += ctimeText(localTime);
+    line += '\n';
+    return line;
+}
+
+std::optional<RunRecord> parseRunComment(std::string_view line) {
+    if (!startsWithNoCase(line, kRunCommentPrefix)) return std::nullopt;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    RunRecord record;
+    record.rangeFeet = between(line, "Range: ", " ft.");
+    record.elevationFeet = between(line, "Elevation: ", " ft.");
+    const std::size_t dash = line.rfind(kTimeLabel);
+    if (dash != std::string_view::npos) record.when = line.substr(dash + kTimeLabel.size());
+    return record;
+}
+
+bool longEnoughForDpNames(std::string_view dpPath) { return dpPath.size() >= 3; }
+
+std::string backupName(const std::string& dpPath, unsigned number) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return dpPath.substr(0, dpPath.size() - 3) + "_" + digits + ".dp";
+}
+
+std::string compiledName(const std::string& dpPath) { return dpPath.substr(0, dpPath.size() - 2) + "cdp"; }
+
+} // namespace zerkon
