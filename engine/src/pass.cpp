@@ -4,6 +4,7 @@
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/file_system.hpp>
 
+#include "failures.hpp"
 #include "file_replacement.hpp"
 #include "pass_inputs.hpp"
 #include "text_stream.hpp"
@@ -13,17 +14,6 @@
 
 namespace zerkon {
 namespace {
-
-PassResult failed(Failure failure, std::string reason) {
-    PassResult result;
-    result.failure = failure;
-    result.reason = std::move(reason);
-    return result;
-}
-
-PassResult fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
-    return failed(Failure::fileOperation, fileOperationReason(what, path, error));
-}
 
 // Writes `lines`, whole lines as read. Runs of plain lines already end in CR LF, so they are copied as they are,
 // in one piece up to the next line a rule looks at.
@@ -78,12 +68,12 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
                          const PassOptions& options) {
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     const PassInputs inputs = checkPassInputs(files, path, rangeText, elevationText);
-    if (inputs.failure != Failure::none) return failed(inputs.failure, inputs.reason);
+    if (!inputs.ok()) return failed<PassResult>(inputs);
     std::error_code error;
 
     // Backups are never overwritten: the first free number is taken, so a gap left by a deleted backup is reused.
     const std::string backup = nextFreeBackupName(files, path, error);
-    if (error) return fileFailure("find a backup name for", path, error);
+    if (error) return fileFailure<PassResult>("find a backup name for", path, error);
 
     Replacement replacement(path, backup, path);
     DpRewriter rewriter(inputs.settings, runComment(inputs.settings, passLocalTime(options)));
@@ -93,7 +83,7 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
         reason =
             rewriteInto(*replacement.source, *replacement.output, rewriter, result.counts, path, replacement.temporary);
     reason = finishReplacement(files, replacement, std::move(reason));
-    if (!reason.empty()) return failed(Failure::fileOperation, std::move(reason));
+    if (!reason.empty()) return failed<PassResult>(Failure::fileOperation, std::move(reason));
 
     // The compiled copy is stale only now that the new DP file is complete.
     result.warning = deleteCompiledCopy(files, path);

@@ -1,6 +1,6 @@
 #include "pass_inputs.hpp"
 
-#include "file_replacement.hpp"
+#include "failures.hpp"
 
 #include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
@@ -11,13 +11,6 @@
 namespace zerkon {
 namespace {
 
-PassInputs refused(Failure failure, std::string reason) {
-    PassInputs inputs;
-    inputs.failure = failure;
-    inputs.reason = std::move(reason);
-    return inputs;
-}
-
 bool readSetting(std::string_view text, float& value) {
     const ScannedFloat number = scanFloat(text);
     value = number.value;
@@ -26,22 +19,26 @@ bool readSetting(std::string_view text, float& value) {
 
 } // namespace
 
+Outcome checkDpPathLength(const std::string& path) {
+    if (longEnoughForDpNames(path)) return {};
+    return {Failure::badPath, quoted(path) + " is too short to be the path of a DP file"};
+}
+
 PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::string_view rangeText,
                            std::string_view elevationText) {
-    if (!longEnoughForDpNames(path))
-        return refused(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
+    if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<PassInputs>(std::move(length));
     float rangeFeet = 0.0f;
     float elevationFeet = 0.0f;
     if (!readSetting(rangeText, rangeFeet))
-        return refused(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
+        return failed<PassInputs>(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
     if (!readSetting(elevationText, elevationFeet))
-        return refused(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
+        return failed<PassInputs>(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
 
     std::error_code error;
     const PathKind kind = files.status(path, error);
-    if (error) return refused(Failure::fileOperation, fileOperationReason("query", path, error));
-    if (kind == PathKind::absent) return refused(Failure::notAFile, quoted(path) + " does not exist");
-    if (kind == PathKind::other) return refused(Failure::notAFile, quoted(path) + " is not a file");
+    if (error) return fileFailure<PassInputs>("query", path, error);
+    if (kind == PathKind::absent) return failed<PassInputs>(Failure::notAFile, quoted(path) + " does not exist");
+    if (kind == PathKind::other) return failed<PassInputs>(Failure::notAFile, quoted(path) + " is not a file");
 
     PassInputs inputs;
     inputs.settings = makeAimSettings(rangeFeet, elevationFeet);

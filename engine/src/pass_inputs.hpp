@@ -10,9 +10,7 @@
 
 namespace zerkon {
 
-struct PassInputs {
-    Failure failure = Failure::none;
-    std::string reason;
+struct PassInputs : Outcome {
     AimSettings settings;
 };
 

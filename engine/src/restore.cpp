@@ -4,6 +4,7 @@
 #include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
+#include "failures.hpp"
 #include "file_replacement.hpp"
 
 #include <memory>
@@ -11,17 +12,6 @@
 
 namespace zerkon {
 namespace {
-
-RestoreResult failed(Failure failure, std::string reason) {
-    RestoreResult result;
-    result.failure = failure;
-    result.reason = std::move(reason);
-    return result;
-}
-
-RestoreResult fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
-    return failed(Failure::fileOperation, fileOperationReason(what, path, error));
-}
 
 // Byte for byte: a backup already holds the file as it was on disk, CR LF and all. Returns the reason of a failure,
 // empty on success.
@@ -40,32 +30,32 @@ std::string copyInto(InputFile& input, OutputFile& output, const std::string& fr
 } // namespace
 
 RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, const RestoreOptions& options) {
-    if (!longEnoughForDpNames(path))
-        return failed(Failure::badPath, quoted(path) + " is too short to be the path of a DP file");
-    if (backupNumber == 0) return failed(Failure::notAFile, "backups are numbered from 1");
+    if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<RestoreResult>(std::move(length));
+    if (backupNumber == 0) return failed<RestoreResult>(Failure::badBackupNumber, "backups are numbered from 1");
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     const std::string backup = backupName(path, backupNumber);
 
     std::error_code error;
     const PathKind backupKind = files.status(backup, error);
-    if (error) return fileFailure("query", backup, error);
-    if (backupKind != PathKind::file) return failed(Failure::notAFile, "there is no backup " + quoted(backup));
+    if (error) return fileFailure<RestoreResult>("query", backup, error);
+    if (backupKind != PathKind::file)
+        return failed<RestoreResult>(Failure::notAFile, "there is no backup " + quoted(backup));
     // A DP file that is missing (deleted by hand) is simply recreated; a folder under its name is not replaced.
     const PathKind dpKind = files.status(path, error);
-    if (error) return fileFailure("query", path, error);
-    if (dpKind == PathKind::other) return failed(Failure::notAFile, quoted(path) + " is not a file");
+    if (error) return fileFailure<RestoreResult>("query", path, error);
+    if (dpKind == PathKind::other) return failed<RestoreResult>(Failure::notAFile, quoted(path) + " is not a file");
 
     std::string keptAs;
     if (dpKind == PathKind::file) {
         keptAs = nextFreeBackupName(files, path, error);
-        if (error) return fileFailure("find a backup name for", path, error);
+        if (error) return fileFailure<RestoreResult>("find a backup name for", path, error);
     }
 
     Replacement replacement(path, keptAs, backup);
     std::string reason = beginReplacement(files, replacement);
     if (reason.empty()) reason = copyInto(*replacement.source, *replacement.output, backup, replacement.temporary);
     reason = finishReplacement(files, replacement, std::move(reason));
-    if (!reason.empty()) return failed(Failure::fileOperation, std::move(reason));
+    if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
 
     RestoreResult result;
     // The compiled copy was built from the content just replaced.

@@ -69,7 +69,7 @@ TEST_P(RestoreRefusal, ChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefusal,
                          ::testing::Values(Refusal{"NoSuchBackup", "plane.dp", 2, Failure::notAFile},
-                                           Refusal{"BackupZero", "plane.dp", 0, Failure::notAFile},
+                                           Refusal{"BackupZero", "plane.dp", 0, Failure::badBackupNumber},
                                            Refusal{"PathTooShort", "dp", 1, Failure::badPath}));
 
 // Every file operation of a restore, made to fail in turn: the files end either as they were (but for nothing) or

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <zerkon/dp_rewriter.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <ctime>
 #include <functional>
@@ -12,23 +13,10 @@ namespace zerkon {
 
 class FileSystem;
 
-enum class Failure {
-    none,
-    badPath,       // the path is too short to derive the backup and compiled names from
-    badRange,      // the range text holds no finite number
-    badElevation,  // the elevation text holds no finite number
-    notAFile,      // nothing under the path, or a folder
-    fileOperation, // a status query, open, create, read, write, flush, close or rename failed
-};
-
-struct PassResult {
-    Failure failure = Failure::none;
-    std::string reason;     // on failure: which file, which operation and the system's words, for a person to read
+struct PassResult : Outcome {
     std::string backupPath; // on success: where the previous content now lives
     std::string warning;    // on success: something the user should know (a compiled copy that could not be deleted)
     PassCounts counts;
-
-    bool ok() const { return failure == Failure::none; }
 };
 
 struct PassOptions {

@@ -25,9 +25,7 @@ struct LineRewrite {
     std::string after;          // none (a dropped run comment), one, or two (the run comment above "[GUNSTATIONS]")
 };
 
-struct Preview {
-    Failure failure = Failure::none;
-    std::string reason;
+struct Preview : Outcome {
     AimSettings settings;
     std::string backupPath;   // the name the current file would be kept under
     std::string compiledPath; // the compiled copy the pass would delete
@@ -36,8 +34,6 @@ struct Preview {
     std::vector<StationReport> stations;
     std::vector<LineRewrite> rewrites;
     PassCounts counts;
-
-    bool ok() const { return failure == Failure::none; }
 };
 
 // Reads the DP file at `path` through the same rewriting as harmonizeFile() with the same settings, and reports

@@ -7,14 +7,10 @@
 
 namespace zerkon {
 
-struct RestoreResult {
-    Failure failure = Failure::none;
-    std::string reason;       // on failure, for a person to read
+struct RestoreResult : Outcome {
     std::string restoredFrom; // the backup whose content the DP file now holds; it stays where it is
     std::string keptAs;       // the new backup holding what the DP file held; empty when there was no DP file
     std::string warning;      // on success: a compiled copy that could not be deleted
-
-    bool ok() const { return failure == Failure::none; }
 };
 
 struct RestoreOptions {

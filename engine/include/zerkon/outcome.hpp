@@ -1,0 +1,25 @@
+// How every operation of the engine ends: done, or refused or failed with a reason for a person to read.
+#pragma once
+
+#include <string>
+
+namespace zerkon {
+
+enum class Failure {
+    none,
+    badPath,         // the path is too short to derive the backup and compiled names from
+    badRange,        // the range text holds no finite number
+    badElevation,    // the elevation text holds no finite number
+    notAFile,        // nothing under the path, or a folder
+    badBackupNumber, // backups are numbered from 1
+    fileOperation,   // a status query, open, create, read, write, flush, close or rename failed
+};
+
+struct Outcome {
+    Failure failure = Failure::none;
+    std::string reason; // on failure: which file, which operation and the system's words
+
+    bool ok() const { return failure == Failure::none; }
+};
+
+} // namespace zerkon

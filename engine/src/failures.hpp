@@ -1,0 +1,32 @@
+// Ending an operation with a failure, whatever its result type adds to the outcome.
+#pragma once
+
+#include <zerkon/outcome.hpp>
+
+#include "file_replacement.hpp"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace zerkon {
+
+template <class Result> Result failed(Outcome outcome) {
+    Result result;
+    static_cast<Outcome&>(result) = std::move(outcome);
+    return result;
+}
+
+template <class Result> Result failed(Failure failure, std::string reason) {
+    return failed<Result>(Outcome{failure, std::move(reason)});
+}
+
+template <class Result>
+Result fileFailure(const std::string& what, const std::string& path, const std::error_code& error) {
+    return failed<Result>(Failure::fileOperation, fileOperationReason(what, path, error));
+}
+
+// A path from which the backup and compiled names cannot be derived.
+Outcome checkDpPathLength(const std::string& path);
+
+} // namespace zerkon
