@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both set up the machine when needed, then build.
-.PHONY: run test setup native windows windows-x64 bench asan fuzz
+.PHONY: run test setup native windows windows-x64 bench asan fuzz dist install
 
 setup:
 	@scripts/setup.sh
@@ -16,8 +16,12 @@ windows: windows-x64
 	cmake --preset windows-x86 >/dev/null
 	cmake --build --preset windows-x86
 
-# The sample aircraft through the command line, then the dialog under Wine.
-run: native windows-x64
+# The sample aircraft through the command line, then the dialog under Wine. Only the two programs are built, quietly.
+# Wine keeps its settings in build/wine unless WINEPREFIX names another prefix.
+run: export WINEPREFIX ?= $(CURDIR)/build/wine
+run: setup
+	@scripts/build-quietly.sh native zerkon-cli
+	@scripts/build-quietly.sh windows-x64 zerkon
 	@scripts/run.sh
 	@scripts/run-dialog.sh
 
@@ -48,3 +52,13 @@ fuzz: asan
 	    build/native-asan/fuzz/$${name}_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	        -artifact_prefix=build/native-asan/fuzz/ build/native-asan/fuzz/found/$$name fuzz/corpus || exit 1; \
 	done
+
+# zerkon-cli with its man page and bash completion, under PREFIX.
+PREFIX ?= /usr/local
+install: setup
+	@scripts/build-quietly.sh native zerkon-cli zerkon_compressed_docs
+	cmake --install build/native --strip --prefix "$(PREFIX)"
+
+# The release packages in dist/: the two Windows zips, the .deb of zerkon-cli and SHA256SUMS (scripts/dist.sh).
+dist: setup
+	@scripts/dist.sh

@@ -20,7 +20,8 @@ scripts/wine-prefix.sh
 
 if [ "${ZERKON_IN_XVFB:-}" = 1 ]; then
     # Inside Xvfb: the whole screen is the Wine desktop.
-    wine explorer /desktop=Zerkon,640x480 "$program" &
+    # Wine's own messages go to a log: they would bury the script's one line.
+    wine explorer /desktop=Zerkon,640x480 "$program" 2>"$picture.wine.log" &
     wine_pid=$!
     desktop=""
     for _ in $(seq 1 120); do
@@ -47,6 +48,8 @@ if [ "${ZERKON_IN_XVFB:-}" = 1 ]; then
         echo "run-dialog: the dialog did not close on its Quit button; stopping it" >&2
         kill "$wine_pid" 2>/dev/null || true
     fi
+    # Wine's helper processes must be gone before Xvfb is, or they report the broken X connection.
+    timeout 20 wineserver -w || true
     # Keep the dialog with a margin of the desktop around it.
     convert "$picture.full.png" -trim -bordercolor "$(convert "$picture.full.png" -format '%[pixel:p{639,479}]' info:)" \
         -border 12 +repage "$picture"
@@ -59,4 +62,5 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
 fi
 
 ZERKON_IN_XVFB=1 xvfb-run -a -s "-screen 0 640x480x24" "$0" "$program" "$picture"
-echo "run-dialog: there is no X display, so the dialog ran under Xvfb; its picture is $picture"
+echo "run-dialog: there is no X display, so the dialog ran under Xvfb (Wine prefix ${WINEPREFIX:-$HOME/.wine});"
+echo "its picture is $picture"
