@@ -4,6 +4,7 @@
 #include "text_table.hpp"
 
 #include <zerkon/backups.hpp>
+#include <zerkon/file_system.hpp>
 
 #include <ctime>
 #include <ostream>
@@ -23,11 +24,24 @@ std::string orUnknown(const std::string& text) { return text.empty() ? "?" : tex
 
 } // namespace
 
+std::string missingDpFile(const std::string& file, const std::vector<BackupFile>& backups) {
+    std::error_code error;
+    const PathKind kind = machineFileSystem().status(file, error);
+    if (error) return {}; // whatever comes next says what the system says
+    if (kind == PathKind::other) return "not a file (a folder?)";
+    if (kind == PathKind::absent && backups.empty()) return "no such file, and no backup of it";
+    return {};
+}
+
 int runBackups(const std::string& file, Console& console) {
     std::error_code error;
     const std::vector<BackupFile> backups = listBackups(file, error);
     if (error) {
         console.err << "zerkon-cli: " << file << ": cannot list its backups: " << error.message() << '\n';
+        return 1;
+    }
+    if (const std::string missing = missingDpFile(file, backups); !missing.empty()) {
+        console.err << "zerkon-cli: " << file << ": " << missing << '\n';
         return 1;
     }
     if (backups.empty()) {

@@ -1,6 +1,7 @@
 #include "distance.hpp"
 
-#include <algorithm>
+#include "text_format.hpp"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -30,15 +31,9 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-bool sameLetters(std::string_view text, std::string_view lowerCase) {
-    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char c, char lower) {
-        return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == lower;
-    });
-}
-
 const Unit* findUnit(std::string_view name) {
     for (const Unit& unit : kUnits)
-        if (sameLetters(name, unit.name)) return &unit;
+        if (equalsIgnoringCase(name, unit.name)) return &unit;
     return nullptr;
 }
 

@@ -1,5 +1,6 @@
 #include "harmonize_command.hpp"
 
+#include "file_list.hpp"
 #include "progress.hpp"
 #include "text_format.hpp"
 #include "unified_diff.hpp"
@@ -12,6 +13,12 @@
 namespace zerkon::cli {
 namespace {
 
+// A message about one file, on a line of its own: the progress line is wiped first.
+void sayAbout(const std::string& file, const std::string& message, Console& console, Progress& progress) {
+    progress.clear();
+    console.err << "zerkon-cli: " << file << ": " << message << '\n';
+}
+
 struct Tally {
     int done = 0;
     int failed = 0;
@@ -22,8 +29,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
                   Tally& tally) {
     const PassResult result = harmonizeFile(file, request.range, request.elevation);
     if (!result.ok()) {
-        progress.clear();
-        console.err << "zerkon-cli: " << file << ": " << result.reason << '\n';
+        sayAbout(file, result.reason, console, progress);
         ++tally.failed;
         return;
     }
@@ -33,18 +39,18 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     console.out << file << ": " << plural(result.counts.stationsAimed, "gun station", "gun stations") << " aimed, "
                 << plural(result.counts.gunLinesRewritten, "gun line", "gun lines") << " rewritten, backup "
                 << fileName(result.backupPath) << '\n';
-    if (!result.warning.empty()) console.err << "zerkon-cli: " << file << ": " << result.warning << '\n';
+    if (!result.warning.empty()) sayAbout(file, result.warning, console, progress);
 }
 
 void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                 Tally& tally) {
     const Preview preview = previewHarmonize(file, request.range, request.elevation);
-    progress.clear();
     if (!preview.ok()) {
-        console.err << "zerkon-cli: " << file << ": " << preview.reason << '\n';
+        sayAbout(file, preview.reason, console, progress);
         ++tally.failed;
         return;
     }
+    progress.clear();
     ++tally.done;
     tally.stationsAimed += preview.counts.stationsAimed;
     console.out << file
@@ -59,15 +65,21 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, Consol
 } // namespace
 
 int runHarmonize(const HarmonizeRequest& request, Console& console) {
-    const std::size_t total = request.files.size();
+    const std::vector<NamedFile> files = eachFileOnce(request.files);
+    const std::size_t total = files.size();
     Progress progress(console.err, console.errIsTerminal && total > 1, total);
     Tally tally;
     for (std::size_t i = 0; i < total; ++i) {
-        progress.start(i, request.files[i]);
-        if (request.dryRun)
-            previewOne(request.files[i], request, console, progress, tally);
-        else
-            harmonizeOne(request.files[i], request, console, progress, tally);
+        const std::string& file = files[i].path;
+        progress.start(i, file);
+        if (!files[i].refusal.empty()) {
+            sayAbout(file, files[i].refusal, console, progress);
+            ++tally.failed;
+        } else if (request.dryRun) {
+            previewOne(file, request, console, progress, tally);
+        } else {
+            harmonizeOne(file, request, console, progress, tally);
+        }
     }
     progress.clear();
     // One file says it all on its own line; a folder of aircraft needs the sum.

@@ -1,5 +1,7 @@
 #include "report_command.hpp"
 
+#include "file_list.hpp"
+
 #include <ostream>
 
 namespace zerkon::cli {
@@ -8,8 +10,15 @@ int runReport(const ReportRequest& request, Console& console) {
     std::vector<FileReport> reports;
     int failures = 0;
     int tablesWritten = 0;
-    for (const std::string& file : request.files) {
-        FileReport report{file, previewHarmonize(file, request.range, request.elevation)};
+    for (const NamedFile& named : eachFileOnce(request.files)) {
+        const std::string& file = named.path;
+        FileReport report{file, {}};
+        if (named.refusal.empty()) {
+            report.preview = previewHarmonize(file, request.range, request.elevation);
+        } else {
+            report.preview.failure = Failure::notAFile;
+            report.preview.reason = named.refusal;
+        }
         if (!report.preview.ok()) {
             console.err << "zerkon-cli: " << file << ": " << report.preview.reason << '\n';
             ++failures;

@@ -1,5 +1,6 @@
 #include "restore_command.hpp"
 
+#include "file_list.hpp"
 #include "text_format.hpp"
 
 #include <zerkon/backups.hpp>
@@ -10,29 +11,21 @@
 namespace zerkon::cli {
 
 int runRestore(const RestoreRequest& request, Console& console) {
-    unsigned number = 0;
-    if (request.backupNumber) {
-        number = *request.backupNumber;
-    } else {
-        std::error_code error;
-        const std::vector<BackupFile> backups = listBackups(request.file, error);
-        if (error) {
-            console.err << "zerkon-cli: " << request.file << ": cannot list its backups: " << error.message() << '\n';
-            return 1;
-        }
-        const BackupFile* newest = newestBackup(backups);
-        if (!newest) {
-            console.err << "zerkon-cli: " << request.file << ": there is no backup to restore\n";
-            return 1;
-        }
-        number = newest->number;
-    }
+    const auto fail = [&](const std::string& reason) {
+        console.err << "zerkon-cli: " << request.file << ": " << reason << '\n';
+        return 1;
+    };
+    if (const std::string refusal = notADpFileName(request.file); !refusal.empty()) return fail(refusal);
+    std::error_code error;
+    const std::vector<BackupFile> backups = listBackups(request.file, error);
+    if (error) return fail("cannot list its backups: " + error.message());
+    if (const std::string missing = missingDpFile(request.file, backups); !missing.empty()) return fail(missing);
+    const BackupFile* newest = newestBackup(backups);
+    if (!request.backupNumber && !newest) return fail("there is no backup to restore");
+    const unsigned number = request.backupNumber ? *request.backupNumber : newest->number;
 
     const RestoreResult result = restoreBackup(request.file, number);
-    if (!result.ok()) {
-        console.err << "zerkon-cli: " << request.file << ": " << result.reason << '\n';
-        return 1;
-    }
+    if (!result.ok()) return fail(result.reason);
     console.out << request.file << ": restored from " << fileName(result.restoredFrom);
     if (!result.keptAs.empty()) console.out << ", previous content kept as " << fileName(result.keptAs);
     console.out << '\n';

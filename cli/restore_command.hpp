@@ -3,8 +3,11 @@
 
 #include "console.hpp"
 
+#include <zerkon/backups.hpp>
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zerkon::cli {
 
@@ -16,7 +19,12 @@ struct RestoreRequest {
 // Returns the exit code: 0 when the backup is back under the DP name, 1 otherwise.
 int runRestore(const RestoreRequest& request, Console& console);
 
-// Returns the exit code: 0 when the folder could be read (with or without backups), 1 otherwise.
+// Returns the exit code: 0 when the folder could be read (with or without backups), 1 otherwise, and when there is
+// neither the file nor a backup of it.
 int runBackups(const std::string& file, Console& console);
+
+// Why there is nothing to list or restore under `file`: a folder, or no file and no backup either. Empty otherwise: a
+// DP file deleted by hand is recreated from its backup.
+std::string missingDpFile(const std::string& file, const std::vector<BackupFile>& backups);
 
 } // namespace zerkon::cli

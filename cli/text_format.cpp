@@ -2,6 +2,7 @@
 
 #include <zerkon/number_text.hpp>
 
+#include <algorithm>
 #include <charconv>
 
 namespace zerkon::cli {
@@ -9,6 +10,17 @@ namespace zerkon::cli {
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
+    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char c, char lower) {
+        return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == lower;
+    });
+}
+
+bool nameEndsWith(std::string_view path, std::string_view lowerCaseEnd) {
+    return path.size() >= lowerCaseEnd.size() &&
+           equalsIgnoringCase(path.substr(path.size() - lowerCaseEnd.size()), lowerCaseEnd);
 }
 
 std::string plural(int count, const char* singular, const char* pluralForm) {

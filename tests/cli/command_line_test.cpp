@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -67,6 +68,10 @@ TEST(CommandLine, ExitCodesAndMessages) {
     writeIn(folder, "plane.dp", kAircraft);
     const std::string plane = folder.file("plane.dp");
     const std::string missing = folder.file("missing.dp");
+    const std::string notes = folder.file("notes.txt");
+    writeIn(folder, "notes.txt", "");
+    const std::string hangar = folder.file("hangar.dp");
+    std::filesystem::create_directory(hangar);
     const std::string hint = "for example 900, 250m or \"300 yd\"\n";
     const struct {
         std::vector<std::string> arguments;
@@ -85,8 +90,17 @@ TEST(CommandLine, ExitCodesAndMessages) {
         {{"report", missing}, 1, "*"},
         {{"report", plane, missing}, 1, "*"},
         {{"harmonize", "--dry-run", missing}, 1, "*"},
-        {{"restore", plane}, 1, "*"}, // no backup yet
+        {{"restore", plane}, 1, "zerkon-cli: " + plane + ": there is no backup to restore\n"},
         {{"backups", plane}, 0, ""},
+        // Only DP files are touched; a name that is not one, or not there, is said to be so.
+        {{"report", notes, plane},
+         1,
+         "zerkon-cli: " + notes + ": not a DP file (the name does not end in .dp); left alone\n"},
+        {{"restore", notes}, 1, "*"},
+        {{"restore", missing}, 1, "zerkon-cli: " + missing + ": no such file, and no backup of it\n"},
+        {{"backups", missing}, 1, "zerkon-cli: " + missing + ": no such file, and no backup of it\n"},
+        {{"backups", hangar}, 1, "zerkon-cli: " + hangar + ": not a file (a folder?)\n"},
+        {{"restore", "--backup", "1", hangar}, 1, "zerkon-cli: " + hangar + ": not a file (a folder?)\n"},
         // Distances: one message, printed once however many files, that shows what to write.
         {{"report", "--range=far", plane, plane},
          2,
@@ -184,15 +198,19 @@ TEST(CommandLine, HarmonizeKeepsItsOutputLine) {
     EXPECT_EQ(result.err, "");
 }
 
+// Each file once, DP files only, and the sum at the end.
 TEST(CommandLine, ManyFilesEndWithASummary) {
     TempFolder folder;
     writeIn(folder, "a.dp", kAircraft);
     writeIn(folder, "b.dp", kAircraft);
-    const CliRun result = run({"harmonize", folder.file("a.dp"), folder.file("missing.dp"), folder.file("b.dp")});
+    writeIn(folder, "notes.txt", "not a DP file");
+    const CliRun result = run({"harmonize", folder.file("a.dp"), folder.file("missing.dp"), folder.file("b.dp"),
+                               folder.file("./a.dp"), folder.file("notes.txt")});
     EXPECT_EQ(result.code, 1);
-    EXPECT_NE(result.out.find("\n3 files: 2 harmonized, 1 failed, 4 gun stations aimed\n"), std::string::npos)
+    EXPECT_NE(result.out.find("\n4 files: 2 harmonized, 2 failed, 4 gun stations aimed\n"), std::string::npos)
         << result.out;
     EXPECT_NE(result.err.find("missing.dp"), std::string::npos);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"a.dp", "a_001.dp", "b.dp", "b_001.dp", "notes.txt"}));
 }
 
 // Progress is redrawn in place on a terminal and wiped before anything else is written; a log gets none of it.

@@ -1,0 +1,38 @@
+#include "file_list.hpp"
+
+#include "text_format.hpp"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace zerkon::cli {
+namespace {
+
+bool sameFile(const std::string& a, const std::string& b) {
+    try {
+        const std::filesystem::path first(a), second(b);
+        std::error_code absent; // a file that is not there is the same only under the same name
+        return std::filesystem::equivalent(first, second, absent) ||
+               first.lexically_normal() == second.lexically_normal();
+    } catch (const std::exception&) { // a name the system cannot convert
+        return a == b;
+    }
+}
+
+} // namespace
+
+std::string notADpFileName(const std::string& path) {
+    return nameEndsWith(path, ".dp") ? std::string() : "not a DP file (the name does not end in .dp); left alone";
+}
+
+std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths) {
+    std::vector<NamedFile> files;
+    for (const std::string& path : paths) {
+        const bool seen =
+            std::any_of(files.begin(), files.end(), [&](const NamedFile& file) { return sameFile(file.path, path); });
+        if (!seen) files.push_back({path, notADpFileName(path)});
+    }
+    return files;
+}
+
+} // namespace zerkon::cli

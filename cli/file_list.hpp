@@ -1,0 +1,22 @@
+// Which of the files named on a command line a command handles.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zerkon::cli {
+
+struct NamedFile {
+    std::string path;
+    std::string refusal; // why the command leaves it alone; empty for a DP file to handle
+};
+
+// Why a command leaves the file at `path` alone: it touches only DP files, whose names end in ".dp" in any case, so
+// "harmonize *" in an aircraft's folder cannot rewrite its other files. Empty for a DP file.
+std::string notADpFileName(const std::string& path);
+
+// The files in the order given, each once however its path is written ("k.dp", "./k.dp", a link to it), with the
+// refusal of every name that is not a DP file's.
+std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths);
+
+} // namespace zerkon::cli
