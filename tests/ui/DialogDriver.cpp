@@ -13,15 +13,16 @@ namespace uitest {
 
 namespace {
 
+// The enumeration callbacks are named functions: a lambda has the compiler's default calling convention, which on
+// 32-bit Windows is not the CALLBACK one that the enumerations call.
+BOOL CALLBACK collectWindow(HWND hWnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
+    return TRUE;
+}
+
 std::vector<HWND> threadWindows(DWORD threadId) {
     std::vector<HWND> windows;
-    ::EnumThreadWindows(
-        threadId,
-        [](HWND hWnd, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumThreadWindows(threadId, collectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -32,23 +33,25 @@ HWND findUnownedDialog(DWORD threadId) {
     return nullptr;
 }
 
+struct OwnedDialogSearch {
+    HWND owner;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchOwnedDialog(HWND hWnd, LPARAM param) {
+    auto* s = reinterpret_cast<OwnedDialogSearch*>(param);
+    if (::GetWindow(hWnd, GW_OWNER) == s->owner && ::IsWindowVisible(hWnd) && className(hWnd) == "#32770" &&
+        (!s->caption || windowText(hWnd) == s->caption)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND findOwnedDialog(HWND owner, const char* caption) {
-    struct Search {
-        HWND owner;
-        const char* caption;
-        HWND found;
-    } search{owner, caption, nullptr};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM param) {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (::GetWindow(hWnd, GW_OWNER) == s->owner && ::IsWindowVisible(hWnd) && className(hWnd) == "#32770" &&
-                (!s->caption || windowText(hWnd) == s->caption)) {
-                s->found = hWnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    OwnedDialogSearch search{owner, caption, nullptr};
+    ::EnumWindows(matchOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
