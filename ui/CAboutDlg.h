@@ -1,7 +1,7 @@
 // The About box: the icon, the program's name and version, and an OK button.
 #pragma once
 
-#include "afx/afxwin.h"
+#include "afx/CDialog.h"
 #include "resource.h"
 
 class CAboutDlg : public CDialog {
@@ -9,7 +9,4 @@ public:
     enum { IDD = IDD_ABOUTBOX };
 
     CAboutDlg() : CDialog(IDD) {}
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override;
 };

@@ -2,6 +2,8 @@
 
 #include "CAboutDlg.h"
 #include "DialogRules.h"
+#include "afx/CDataExchange.h"
+#include "afx/CPaintDC.h"
 
 #include <zerkon/dp_format.hpp>
 #include <zerkon/pass.hpp>
@@ -33,27 +35,24 @@ char g_fileTitle[260];
 
 } // namespace
 
-const afx::MessageMapEntry CZerkonDlg::messageEntries[] = {
-    afx::onMessage(WM_SYSCOMMAND, &CZerkonDlg::OnSysCommand),
-    afx::onMessage(WM_PAINT, &CZerkonDlg::OnPaint),
-    afx::onMessage(WM_QUERYDRAGICON, &CZerkonDlg::OnQueryDragIcon),
-    afx::onCommand(BN_CLICKED, IDC_UPDATE_DP, &CZerkonDlg::OnUpdateDp),
-    afx::onCommand(BN_CLICKED, IDC_SELECT_DP, &CZerkonDlg::OnSelectDp),
-    afx::onCommand(BN_CLICKED, IDC_ABOUT, &CZerkonDlg::OnAbout),
-    afx::onCommand(EN_CHANGE, IDC_RANGE, &CZerkonDlg::OnChangeRange),
-    afx::onCommand(EN_CHANGE, IDC_ELEVATION, &CZerkonDlg::OnChangeElevation),
+const CDialog::MessageMapEntry CZerkonDlg::messageMap[] = {
+    onMessage(WM_SYSCOMMAND, &CZerkonDlg::OnSysCommand),
+    onMessage(WM_PAINT, &CZerkonDlg::OnPaint),
+    onMessage(WM_QUERYDRAGICON, &CZerkonDlg::OnQueryDragIcon),
+    onCommand(BN_CLICKED, IDC_UPDATE_DP, &CZerkonDlg::OnUpdateDp),
+    onCommand(BN_CLICKED, IDC_SELECT_DP, &CZerkonDlg::OnSelectDp),
+    onCommand(BN_CLICKED, IDC_ABOUT, &CZerkonDlg::OnAbout),
+    onCommand(EN_CHANGE, IDC_RANGE, &CZerkonDlg::OnChangeRange),
+    onCommand(EN_CHANGE, IDC_ELEVATION, &CZerkonDlg::OnChangeElevation),
 };
 
-const afx::MessageMap CZerkonDlg::messageMap = {&CWnd::messageMap, messageEntries, std::size(messageEntries)};
+CDialog::MessageMap CZerkonDlg::GetMessageMap() const { return {messageMap, std::size(messageMap)}; }
 
-CZerkonDlg::CZerkonDlg(CWnd* parent)
-    : CDialog(IDD, parent), m_range(zerkon::kDefaultRangeText), m_elevation(zerkon::kDefaultElevationText) {
-    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
-                          MAKEINTRESOURCEA(IDR_MAINFRAME));
-}
+CZerkonDlg::CZerkonDlg()
+    : CDialog(IDD), m_range(zerkon::kDefaultRangeText), m_elevation(zerkon::kDefaultElevationText),
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 void CZerkonDlg::DoDataExchange(CDataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_DP_FILE, m_dpFile);
     DDX_Text(pDX, IDC_RANGE, m_range);
     DDX_Text(pDX, IDC_ELEVATION, m_elevation);
@@ -62,12 +61,11 @@ void CZerkonDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CZerkonDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    CMenu systemMenu = GetSystemMenu(FALSE);
-    CString aboutMenuText;
-    aboutMenuText.LoadString(IDS_ABOUTBOX);
-    if (!aboutMenuText.IsEmpty()) {
-        systemMenu.AppendMenu(MF_SEPARATOR);
-        systemMenu.AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutMenuText);
+    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    char aboutMenuText[256];
+    if (::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, aboutMenuText, sizeof aboutMenuText) > 0) {
+        ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutMenuText);
     }
 
     char stored[textBufferSize] = "";
@@ -78,28 +76,26 @@ BOOL CZerkonDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CZerkonDlg::OnSysCommand(UINT id, LPARAM) {
-    if ((id & 0xFFF0) == IDM_ABOUTBOX)
-        ShowAboutBox();
-    else
-        Default();
+INT_PTR CZerkonDlg::OnSysCommand(WPARAM command, LPARAM) {
+    // The low four bits of a system command are the system's own.
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+    OnAbout();
+    return TRUE;
 }
 
-void CZerkonDlg::OnPaint() {
-    if (!IsIconic()) {
-        Default();
-        return;
-    }
-    CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+INT_PTR CZerkonDlg::OnPaint(WPARAM, LPARAM) {
+    if (!::IsIconic(m_hWnd)) return FALSE;
+    CPaintDC dc(m_hWnd);
+    ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), 0);
     RECT client;
-    GetClientRect(&client);
+    ::GetClientRect(m_hWnd, &client);
     const IconOrigin origin = minimizedIconOrigin(client.right - client.left, client.bottom - client.top,
                                                   ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
     ::DrawIcon(dc, origin.x, origin.y, m_hIcon);
+    return TRUE;
 }
 
-HICON CZerkonDlg::OnQueryDragIcon() { return m_hIcon; }
+INT_PTR CZerkonDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(m_hIcon); }
 
 void CZerkonDlg::OnSelectDp() {
     HWND owner = ::GetActiveWindow();
@@ -128,34 +124,37 @@ void CZerkonDlg::OnSelectDp() {
     } else {
         // A dialog that failed for want of room leaves the size it needed at the start of the buffer.
         g_selectedPath[0] = '\0';
-        m_dpFile.Empty();
+        m_dpFile.clear();
     }
     UpdateData(FALSE);
 }
 
 void CZerkonDlg::OnUpdateDp() {
     UpdateData(TRUE);
-    if (m_dpFile.IsEmpty() || g_selectedPath[0] == '\0') {
-        MessageBox("No DP File Selected", "Zerkon", MB_ICONHAND);
+    if (m_dpFile.empty() || g_selectedPath[0] == '\0') {
+        ::MessageBoxA(m_hWnd, "No DP File Selected", "Zerkon", MB_ICONHAND);
         return;
     }
     char range[textBufferSize];
     char elevation[textBufferSize];
-    copyCut(range, sizeof range, m_range.str());
-    copyCut(elevation, sizeof elevation, m_elevation.str());
+    copyCut(range, sizeof range, m_range);
+    copyCut(elevation, sizeof elevation, m_elevation);
 
     const zerkon::PassResult result = zerkon::harmonizeFile(g_selectedPath, range, elevation);
 
     const std::string name = splitChosenPath(g_selectedPath).name;
     if (!result.ok()) {
         const std::string text = "The guns of " + name + " were not harmonized.\n\n" + result.reason;
-        MessageBox(text.c_str(), "Zerkon", MB_ICONHAND);
+        ::MessageBoxA(m_hWnd, text.c_str(), "Zerkon", MB_ICONHAND);
         return;
     }
-    MessageBox(name.c_str(), "Guns Harmonized", MB_ICONEXCLAMATION);
+    ::MessageBoxA(m_hWnd, name.c_str(), "Guns Harmonized", MB_ICONEXCLAMATION);
 }
 
-void CZerkonDlg::OnAbout() { ShowAboutBox(); }
+void CZerkonDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
 
 void CZerkonDlg::OnChangeRange() {
     UpdateData(TRUE);
@@ -165,9 +164,4 @@ void CZerkonDlg::OnChangeRange() {
 void CZerkonDlg::OnChangeElevation() {
     UpdateData(TRUE);
     UpdateData(FALSE);
-}
-
-void CZerkonDlg::ShowAboutBox() {
-    CAboutDlg about;
-    about.DoModal();
 }

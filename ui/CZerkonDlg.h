@@ -1,8 +1,10 @@
 // The main dialog: choose a DP file, set the range and elevation, and harmonize the guns.
 #pragma once
 
-#include "afx/afxwin.h"
+#include "afx/CDialog.h"
 #include "resource.h"
+
+#include <string>
 
 // The full path from the last Open dialog, empty when none is held; the Update command runs the pass on it.
 extern char g_selectedPath[260];
@@ -13,31 +15,27 @@ class CZerkonDlg : public CDialog {
 public:
     enum { IDD = IDD_ZERKON_DIALOG };
 
-    explicit CZerkonDlg(CWnd* parent = nullptr);
+    CZerkonDlg();
 
-    CString m_dpFile;
-    CString m_range;
-    CString m_elevation;
+    std::string m_dpFile;
+    std::string m_range;
+    std::string m_elevation;
     HICON m_hIcon;
 
 protected:
+    MessageMap GetMessageMap() const override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
-    void OnSysCommand(UINT id, LPARAM lParam);
-    void OnPaint();
-    HICON OnQueryDragIcon();
+private:
+    static const MessageMapEntry messageMap[];
+
+    INT_PTR OnSysCommand(WPARAM command, LPARAM);
+    INT_PTR OnPaint(WPARAM, LPARAM);
+    INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
     void OnUpdateDp();
     void OnSelectDp();
     void OnAbout();
     void OnChangeRange();
     void OnChangeElevation();
-
-    const afx::MessageMap* GetMessageMap() const override { return &messageMap; }
-
-private:
-    void ShowAboutBox();
-
-    static const afx::MessageMapEntry messageEntries[];
-    static const afx::MessageMap messageMap;
 };

@@ -198,7 +198,7 @@ TEST_F(Commands, FileInTheRootOfADriveRemembersTheBareDrive) {
     ::DeleteFileA(rootFile.c_str());
     EXPECT_STREQ(g_lastDir, "C:");
     EXPECT_EQ(profileValue(), "C:");
-    EXPECT_EQ(dlg.m_dpFile.str(), rootFile.substr(3));
+    EXPECT_EQ(dlg.m_dpFile, rootFile.substr(3));
 }
 
 TEST_F(Commands, CancelAfterASelectionForgetsIt) {
@@ -320,9 +320,9 @@ TEST_F(Commands, TypingInRangeAndElevationKeepsTheCaretAndTheMembersInStep) {
         EXPECT_EQ(windowText(elevation), "10");
     });
     // Cancel copies nothing, so the members hold what the change handlers copied.
-    EXPECT_EQ(dlg.m_range.str(), "91005");
-    EXPECT_EQ(dlg.m_elevation.str(), "10");
-    EXPECT_EQ(dlg.m_dpFile.str(), "typed.dp") << "a change copies all three boxes";
+    EXPECT_EQ(dlg.m_range, "91005");
+    EXPECT_EQ(dlg.m_elevation, "10");
+    EXPECT_EQ(dlg.m_dpFile, "typed.dp") << "a change copies all three boxes";
 }
 
 TEST_F(Commands, EnterEscapeAndTheCloseBoxEndTheDialogWithoutAPass) {
@@ -352,7 +352,7 @@ TEST_F(Commands, EnterEscapeAndTheCloseBoxEndTheDialogWithoutAPass) {
         });
         EXPECT_TRUE(endedByKey);
         EXPECT_EQ(result, c.result);
-        EXPECT_EQ(dlg.m_elevation.str(), "5");
+        EXPECT_EQ(dlg.m_elevation, "5");
         expectUntouched();
     }
 }

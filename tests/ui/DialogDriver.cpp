@@ -81,7 +81,7 @@ INT_PTR runModal(CDialog& dialog, const std::function<void(HWND)>& script) {
     // The program's dialogs belong to the application's main window; the tests stand in for the application.
     std::unique_ptr<CWinApp> standIn;
     if (!AfxGetApp()) standIn = std::make_unique<CWinApp>();
-    CWnd* const mainWindow = AfxGetApp()->m_pMainWnd;
+    CDialog* const mainWindow = AfxGetApp()->m_pMainWnd;
     if (!mainWindow) AfxGetApp()->m_pMainWnd = &dialog;
     const INT_PTR result = runModal([&] { return dialog.DoModal(); }, script);
     AfxGetApp()->m_pMainWnd = mainWindow;

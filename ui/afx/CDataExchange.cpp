@@ -1,8 +1,6 @@
 #include "CDataExchange.h"
 
-#include "CWnd.h"
-
-#include <string>
+#include "CDialog.h"
 
 namespace {
 std::string windowText(HWND hWnd) {
@@ -12,12 +10,12 @@ std::string windowText(HWND hWnd) {
 }
 } // namespace
 
-void DDX_Text(CDataExchange* pDX, int id, CString& value) {
-    HWND box = pDX->m_pDlgWnd->GetDlgItem(id);
+void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
+    HWND box = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
     if (pDX->m_bSaveAndValidate) {
         value = windowText(box);
         return;
     }
     // Rewriting a box with its own text would move its caret to the start under the user's typing.
-    if (windowText(box) != value.str()) ::SetWindowTextA(box, value);
+    if (windowText(box) != value) ::SetWindowTextA(box, value.c_str());
 }

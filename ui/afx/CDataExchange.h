@@ -1,19 +1,17 @@
-// One run of data exchange between a window's boxes and its members, and the text binding that takes part in it.
+// One run of data exchange between a dialog's boxes and its members, and the text binding that takes part in it.
 #pragma once
 
 #include <windows.h>
 
-#include "CString.h"
+#include <string>
 
-class CWnd;
+class CDialog;
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd) {}
-
+    CDialog* m_pDlgWnd;
     BOOL m_bSaveAndValidate; // TRUE: boxes to members; FALSE: members to boxes
-    CWnd* m_pDlgWnd;
 };
 
 // Binds the text of control `id` to `value`, with no validation and no length limit.
-void DDX_Text(CDataExchange* pDX, int id, CString& value);
+void DDX_Text(CDataExchange* pDX, int id, std::string& value);

@@ -1,23 +1,24 @@
 #include "CDialog.h"
 
+#include "CDataExchange.h"
 #include "CWinApp.h"
 
 INT_PTR CDialog::DoModal() {
-    // Without a parent the dialog belongs to the main window, unless it is the main window itself.
-    HWND owner = m_parent ? m_parent->m_hWnd : nullptr;
-    if (!owner && AfxGetApp() && AfxGetApp()->m_pMainWnd != this && AfxGetApp()->m_pMainWnd)
-        owner = AfxGetApp()->m_pMainWnd->m_hWnd;
-    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), owner, &CDialog::DialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    const CWinApp* app = AfxGetApp();
+    const HWND owner = app && app->m_pMainWnd && app->m_pMainWnd != this ? app->m_pMainWnd->m_hWnd : nullptr;
+    const INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    return result;
 }
 
-// Only the first message is taken here; from then on the dialog's messages pass through the message map, and this
-// procedure answers FALSE so that the dialog manager does the rest.
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_INITDIALOG) return FALSE;
-    CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
-    dialog->SubclassWindow(hWnd);
-    return dialog->OnInitDialog();
+void CDialog::UpdateData(BOOL saveAndValidate) {
+    // Writing a box raises its change notification at once; a handler reached from here would exchange again, half
+    // done, so notifications wait out the exchange.
+    m_exchangingData = true;
+    CDataExchange dx{this, saveAndValidate};
+    DoDataExchange(&dx);
+    m_exchangingData = false;
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -25,22 +26,40 @@ BOOL CDialog::OnInitDialog() {
     return TRUE;
 }
 
-void CDialog::OnOK() {
-    UpdateData(TRUE);
-    EndDialog(IDOK);
+// The object comes with WM_INITDIALOG and is kept in the window's user data; the few messages before it (the font,
+// the frame) find none and get the default processing.
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, lParam);
+        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        dialog->m_hWnd = hWnd;
+        return dialog->OnInitDialog();
+    }
+    CDialog* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    return dialog ? dialog->OnMessage(message, wParam, lParam) : FALSE;
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+INT_PTR CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool isCommand = message == WM_COMMAND;
+    const bool fromControl = isCommand && lParam != 0;
+    if (fromControl && m_exchangingData) return TRUE;
+    const UINT notification = isCommand ? HIWORD(wParam) : 0;
+    const UINT id = isCommand ? LOWORD(wParam) : 0;
 
-BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (CWnd::OnCommand(wParam, lParam)) return TRUE;
-    if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        OnOK();
+    const MessageMap map = GetMessageMap();
+    for (std::size_t i = 0; i < map.count; ++i) {
+        const MessageMapEntry& entry = map.entries[i];
+        if (entry.message != message || entry.notification != notification || entry.id != id) continue;
+        if (entry.onMessage) return (this->*entry.onMessage)(wParam, lParam);
+        (this->*entry.onCommand)();
         return TRUE;
-    case IDCANCEL:
-        OnCancel();
+    }
+
+    // OK and Cancel, when the map does not take them: OK (the Enter key too) copies the boxes into the members and
+    // ends the dialog; Cancel (the Escape key and the close box too) ends it without copying.
+    if (isCommand && notification == BN_CLICKED && (id == IDOK || id == IDCANCEL)) {
+        if (id == IDOK) UpdateData(TRUE);
+        ::EndDialog(m_hWnd, id);
         return TRUE;
     }
     return FALSE;

@@ -1,30 +1,69 @@
-// A modal dialog made from a template in the program's resources.
+// A modal dialog made from a template in the program's resources. The dialog procedure finds the object once, when
+// the dialog is created, and routes each message through the derived class's message map; a message the map does not
+// list gets the system's default processing.
 #pragma once
 
-#include "CWnd.h"
+#include <windows.h>
 
-class CDialog : public CWnd {
+#include <cstddef>
+
+class CDataExchange;
+
+class CDialog {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_templateId(templateId), m_parent(parent) {}
+    explicit CDialog(UINT templateId) : m_templateId(templateId) {}
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+    virtual ~CDialog() = default;
 
     // Creates the dialog, runs it until it ends and returns the result it ended with (-1 if it could not be made).
-    virtual INT_PTR DoModal();
-    void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+    // The dialog belongs to the application's main window, unless it is that window.
+    INT_PTR DoModal();
+
+    // TRUE copies each bound box into its member, FALSE each member into its box, in the data-exchange order.
+    // While either runs, notifications from the dialog's controls reach no handler.
+    void UpdateData(BOOL saveAndValidate = TRUE);
+
+    HWND m_hWnd = nullptr; // while the dialog runs
 
 protected:
+    // One row of a message map: a message, or a control's notification and identifier for WM_COMMAND, and the
+    // handler. A message handler answers as a dialog procedure does: FALSE leaves the message to the default
+    // processing.
+    struct MessageMapEntry {
+        UINT message;
+        UINT notification; // WM_COMMAND only
+        UINT id;           // WM_COMMAND only
+        INT_PTR (CDialog::*onMessage)(WPARAM, LPARAM);
+        void (CDialog::*onCommand)();
+    };
+    struct MessageMap {
+        const MessageMapEntry* entries;
+        std::size_t count;
+    };
+
+    // Rows of a derived class's map. Its handlers are stored as CDialog's, which is sound since CDialog is a plain
+    // base of that class.
+    template <class Dialog>
+    static constexpr MessageMapEntry onMessage(UINT message, INT_PTR (Dialog::*handler)(WPARAM, LPARAM)) {
+        return {message, 0, 0, static_cast<INT_PTR (CDialog::*)(WPARAM, LPARAM)>(handler), nullptr};
+    }
+    template <class Dialog>
+    static constexpr MessageMapEntry onCommand(UINT notification, UINT id, void (Dialog::*handler)()) {
+        return {WM_COMMAND, notification, id, nullptr, static_cast<void (CDialog::*)()>(handler)};
+    }
+
+    virtual MessageMap GetMessageMap() const { return {nullptr, 0}; }
+    // Binds boxes to members with DDX_Text; called by UpdateData.
+    virtual void DoDataExchange(CDataExchange*) {}
     // Called when the dialog and its controls exist: fills the boxes from the members. TRUE lets the system put the
     // focus on the first tab stop.
     virtual BOOL OnInitDialog();
-    // Called for the OK command: copies the boxes into the members and ends the dialog.
-    virtual void OnOK();
-    // Called for the Cancel command (the Escape key and the close box too): ends the dialog without copying.
-    virtual void OnCancel();
-
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
-    CWnd* m_parent;
+    bool m_exchangingData = false;
 };

@@ -3,20 +3,17 @@
 
 #include <windows.h>
 
-class CWnd;
-
 class CPaintDC {
 public:
-    explicit CPaintDC(CWnd* wnd);
-    ~CPaintDC();
+    explicit CPaintDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::BeginPaint(hWnd, &m_ps); }
+    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
     operator HDC() const { return m_hDC; }
 
-    HDC m_hDC;
-    PAINTSTRUCT m_ps;
-
 private:
     HWND m_hWnd;
+    PAINTSTRUCT m_ps;
+    HDC m_hDC;
 };

@@ -1,3 +1,0 @@
-#include "CAboutDlg.h"
-
-void CAboutDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
