@@ -16,7 +16,7 @@ using json = nlohmann::ordered_json; // keys in the order a person reads them
 // 274.3200073242188. Not a number and infinities have no JSON form and become null.
 json number(float value) { return std::strtod(shortest(value).c_str(), nullptr); }
 
-json stationJson(const StationReport& report, const AimSettings& settings) {
+json stationJson(const StationReport& report) {
     const StationAim& aim = report.aim;
     json station = {{"station", aim.verdict == StationVerdict::badStationNumber ? json() : json(aim.station)},
                     {"line", report.lineNumber},
@@ -34,10 +34,10 @@ json stationJson(const StationReport& report, const AimSettings& settings) {
     if (aim.computed) {
         station["distance"] = number(aim.distance);
         station["flight_time"] = number(aim.flightTime);
-        station["drop"] = number(gravityDrop(aim, settings));
+        station["drop"] = number(gravityDrop(aim));
     }
     if (aim.verdict == StationVerdict::aimed) {
-        const StationText text = stationText(report, settings);
+        const StationText text = stationText(report);
         station["new"] = {{"a", number(aim.newA)}, {"b", 0}, {"h", number(aim.newH)}};
         station["written"] = {{"a", text.newA}, {"b", text.newB}, {"h", text.newH}}; // the exact text of the file
     }
@@ -61,7 +61,7 @@ json fileJson(const FileReport& report) {
     file["gun_lines_cleared"] = preview.counts.gunLinesRewritten;
     json stations = json::array();
     for (const StationReport& station : preview.stations)
-        stations.push_back(stationJson(station, settings));
+        stations.push_back(stationJson(station));
     file["stations"] = std::move(stations);
     return file;
 }

@@ -27,7 +27,7 @@ void writeReportTable(std::ostream& out, const FileReport& report) {
                   "H", "new A", "new B", "new H", "guns"});
     const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
     for (const StationReport& station : preview.stations) {
-        const StationText text = stationText(station, settings);
+        const StationText text = stationText(station);
         const bool numbered = station.aim.verdict != StationVerdict::badStationNumber;
         table.addRow({numbered ? std::to_string(station.aim.station) : "?", std::to_string(station.lineNumber),
                       orDash(station.flagText), verdictText(station.aim.verdict), orDash(text.x), orDash(text.y),

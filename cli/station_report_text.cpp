@@ -9,7 +9,7 @@ bool geometryWasRead(StationVerdict verdict) {
            verdict != StationVerdict::badStationNumber;
 }
 
-StationText stationText(const StationReport& report, const AimSettings& settings) {
+StationText stationText(const StationReport& report) {
     const StationAim& aim = report.aim;
     StationText text;
     if (!geometryWasRead(aim.verdict)) return text;
@@ -23,7 +23,7 @@ StationText stationText(const StationReport& report, const AimSettings& settings
     if (aim.computed) {
         text.distance = fixed(aim.distance, 3);
         text.flightTime = fixed(aim.flightTime, 4);
-        text.drop = fixed(gravityDrop(aim, settings), 3);
+        text.drop = fixed(gravityDrop(aim), 3);
     }
     if (aim.verdict == StationVerdict::aimed) {
         text.newA = fixed(aim.newA, 5);

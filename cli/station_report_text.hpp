@@ -17,6 +17,6 @@ struct StationText {
     std::string newA, newB, newH; // as the pass writes them, empty for a station that is not aimed
 };
 
-StationText stationText(const StationReport& report, const AimSettings& settings);
+StationText stationText(const StationReport& report);
 
 } // namespace zerkon::cli

@@ -45,12 +45,12 @@ struct LineOfFire {
 };
 
 // Angles come from the aim the pass writes: A = P tips the bore down, H = Q turns it (both in degrees).
-LineOfFire lineOfFire(const StationReport& report, const AimSettings& settings, const char* colour) {
+LineOfFire lineOfFire(const StationReport& report, const char* colour) {
     const StationAim& aim = report.aim;
     LineOfFire line{&report, colour, aim.z, aim.x, aim.y, aim.distance, 0, 0, 0};
     line.lateralSlope = std::tan(aim.newH / kDegreesPerRadian);
     line.boreSlope = -std::tan(aim.newA / kDegreesPerRadian);
-    line.drop = gravityDrop(aim, settings);
+    line.drop = gravityDrop(aim);
     return line;
 }
 
@@ -181,7 +181,7 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
     std::vector<LineOfFire> fires;
     for (const StationReport& report : preview.stations)
         if (report.aim.verdict == StationVerdict::aimed)
-            fires.push_back(lineOfFire(report, settings, kStationColours[fires.size() % 10]));
+            fires.push_back(lineOfFire(report, kStationColours[fires.size() % 10]));
 
     double nearest = std::min(0.0, double{settings.rangeMetres}),
            farthest = std::max(1.0, double{settings.rangeMetres}), lateralReach = 1,

@@ -76,8 +76,8 @@ void computeAim(StationAim& aim, const AimSettings& settings) {
 
 } // namespace
 
-float gravityDrop(const StationAim& aim, const AimSettings& settings) {
-    return static_cast<float>(-double{aim.fall} - settings.elevationMetres);
+float gravityDrop(const StationAim& aim) {
+    return static_cast<float>(-double{aim.fall} - aim.settings.elevationMetres);
 }
 
 AimSettings makeAimSettings(float rangeFeet, float elevationFeet) {
@@ -117,6 +117,7 @@ StationRecord readStationRecord(std::string_view line) {
 
 StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimSettings& settings) {
     StationAim aim;
+    aim.settings = settings;
     if (!record.number) return aim;
     aim.station = *record.number;
     if (!record.complete) {

@@ -62,8 +62,13 @@ std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& pat
     if (!file) return std::nullopt;
     LineReader reader(*file, 64 * 1024);
     std::string_view line;
-    while (reader.next(line))
-        if (auto record = parseRunComment(line)) return record;
+    while (reader.next(line)) {
+        if (auto record = parseRunComment(line)) {
+            if (reader.next(line)) record->stations = parseStationsComment(line).value_or("");
+            error = reader.error();
+            return record;
+        }
+    }
     error = reader.error();
     return std::nullopt;
 }

@@ -7,6 +7,8 @@
 namespace zerkon {
 namespace {
 
+constexpr std::string_view kByZerkon = " by Zerkon - ";
+constexpr std::string_view kStationsLabel = "Stations ";
 constexpr std::string_view kRangeLabel = " by Zerkon - Range: ";
 constexpr std::string_view kElevationLabel = " ft.  Elevation: ";
 constexpr std::string_view kTimeLabel = " ft. - ";
@@ -57,6 +59,32 @@ std::string runComment(const AimSettings& settings, const std::tm& localTime) {
     line += ctimeText(localTime);
     line += '\n';
     return line;
+}
+
+std::string stationsComment(const std::vector<StationSettings>& stations) {
+    if (stations.empty()) return {};
+    std::string line(kRunCommentPrefix);
+    line += kByZerkon;
+    for (const StationSettings& entry : stations) {
+        if (&entry != &stations.front()) line += " - ";
+        line += kStationsLabel;
+        line += stationListText(entry.stations) + ": Range ";
+        appendFixed(line, entry.settings.rangeFeet, 1);
+        line += " ft.  Elevation ";
+        appendFixed(line, entry.settings.elevationFeet, 1);
+        line += " ft.";
+    }
+    line += '\n';
+    return line;
+}
+
+std::optional<std::string> parseStationsComment(std::string_view line) {
+    if (!startsWithNoCase(line, kRunCommentPrefix)) return std::nullopt;
+    line.remove_prefix(kRunCommentPrefix.size());
+    if (line.substr(0, kByZerkon.size()) != kByZerkon) return std::nullopt;
+    line.remove_prefix(kByZerkon.size());
+    if (line.substr(0, kStationsLabel.size()) != kStationsLabel) return std::nullopt;
+    return std::string(line.substr(0, line.find_first_of("\r\n")));
 }
 
 std::optional<RunRecord> parseRunComment(std::string_view line) {

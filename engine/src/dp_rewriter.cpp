@@ -15,8 +15,8 @@ static_assert(beginsWithGBracketOrSemicolon(kGunStationPrefix) && beginsWithGBra
 
 } // namespace
 
-DpRewriter::DpRewriter(const AimSettings& settings, std::string runComment)
-    : settings_(settings), runComment_(std::move(runComment)) {}
+DpRewriter::DpRewriter(const AimSettings& settings, std::string runComment, std::vector<StationSettings> stations)
+    : settings_(settings), runComment_(std::move(runComment)), stationSettings_(std::move(stations)) {}
 
 bool DpRewriter::startsWithARulePrefix(std::string_view line) {
     // A "gun." line counts even where its station is not harmonized: that depends on the state, this must not.
@@ -40,7 +40,7 @@ LineOutcome DpRewriter::stationLine(std::string_view line, std::string& out) {
     if (record.number) {
         currentStation_ = *record.number;
         Station& station = stations_[*record.number];
-        outcome.aim = judgeStation(record, station.harmonize, settings_);
+        outcome.aim = judgeStation(record, station.harmonize, settingsOf(*record.number, stationSettings_, settings_));
         station.harmonize = outcome.aim.verdict == StationVerdict::aimed;
         station.line = outcome.stationLine;
     }

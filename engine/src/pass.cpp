@@ -76,7 +76,9 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
     if (error) return fileFailure<PassResult>("find a backup name for", path, error);
 
     Replacement replacement(path, backup, path);
-    DpRewriter rewriter(inputs.settings, runComment(inputs.settings, passLocalTime(options)));
+    DpRewriter rewriter(inputs.settings,
+                        runComment(inputs.settings, passLocalTime(options)) + stationsComment(options.stations),
+                        options.stations);
     PassResult result;
     std::string reason = beginReplacement(files, replacement);
     if (reason.empty())

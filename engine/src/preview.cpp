@@ -28,7 +28,9 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
 
     std::unique_ptr<InputFile> input = files.openForReading(path, error);
     if (!input) return fileFailure<Preview>("open", path, error);
-    DpRewriter rewriter(preview.settings, runComment(preview.settings, passLocalTime(options)));
+    DpRewriter rewriter(preview.settings,
+                        runComment(preview.settings, passLocalTime(options)) + stationsComment(options.stations),
+                        options.stations);
 
     LineReader reader(*input);
     std::string rewritten;

@@ -84,7 +84,7 @@ TEST(ReportEqualsPass, OnGeneratedFiles) {
         for (const zerkon::StationReport& station : preview.stations) {
             ++verdicts[station.aim.verdict];
             gunLines += station.gunLinesCleared;
-            const zerkon::cli::StationText text = zerkon::cli::stationText(station, preview.settings);
+            const zerkon::cli::StationText text = zerkon::cli::stationText(station);
             if (station.aim.verdict != StationVerdict::aimed) {
                 ++notAimed;
                 EXPECT_EQ(text.newA, "");

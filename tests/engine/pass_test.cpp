@@ -1,3 +1,5 @@
+#include <zerkon/backups.hpp>
+#include <zerkon/file_system.hpp>
 #include <zerkon/harmonize.h>
 #include <zerkon/pass.hpp>
 
@@ -19,10 +21,11 @@ const std::string kPlane = "[AIRCRAFT]\r\nname=Test\r\n[GUNSTATIONS]\r\n"
                            "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
 
 zerkon::PassResult harmonize(const std::string& path, const char* range = "900", const char* elevation = "1",
-                             zerkon::FileSystem* files = nullptr) {
+                             zerkon::FileSystem* files = nullptr, std::vector<zerkon::StationSettings> stations = {}) {
     zerkon::PassOptions options;
     options.localTime = fixedClock;
     options.fileSystem = files;
+    options.stations = std::move(stations);
     return zerkon::harmonizeFile(path, range, elevation, options);
 }
 
@@ -38,7 +41,21 @@ TEST(Pass, ThreeRunsLeaveThreeBackupsAndOneComment) {
     const std::string dp = folder.file("plane.dp");
     writeBytes(dp, kPlane);
     ASSERT_TRUE(harmonize(dp, "600", "2").ok());
-    ASSERT_TRUE(harmonize(dp, "700", "3").ok());
+    // Settings of some stations go in a second comment line, which the next run drops like the first.
+    ASSERT_TRUE(harmonize(dp, "700", "3", nullptr,
+                          {{{{0, 1}}, zerkon::makeAimSettings(820.2f, 1)},
+                           {{{4, 4}, {6, 9}}, zerkon::makeAimSettings(500, -2)}})
+                    .ok());
+    EXPECT_NE(readBytes(dp).find("; Guns harmonized by Zerkon - Range: 700.0 ft.  Elevation: 3.0 ft. - "
+                                 "Mon Dec  7 05:00:00 2026\r\n"
+                                 "; Guns harmonized by Zerkon - Stations 0-1: Range 820.2 ft.  Elevation 1.0 ft. - "
+                                 "Stations 4,6-9: Range 500.0 ft.  Elevation -2.0 ft.\r\n[GUNSTATIONS]\r\n"),
+              std::string::npos);
+    std::error_code error;
+    const auto record = zerkon::readRunRecord(zerkon::machineFileSystem(), dp, error);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->stations, "Stations 0-1: Range 820.2 ft.  Elevation 1.0 ft. - Stations 4,6-9: Range 500.0 ft.  "
+                                "Elevation -2.0 ft.");
     const zerkon::PassResult last = harmonize(dp, "900", "1");
     ASSERT_TRUE(last.ok()) << last.reason;
 
@@ -54,7 +71,7 @@ TEST(Pass, ThreeRunsLeaveThreeBackupsAndOneComment) {
     EXPECT_EQ(last.counts.stationsAimed, 1);
     EXPECT_EQ(last.counts.gunLinesRewritten, 1);
     EXPECT_EQ(last.counts.headerCommentsWritten, 1);
-    EXPECT_EQ(last.counts.oldCommentsDropped, 1);
+    EXPECT_EQ(last.counts.oldCommentsDropped, 2); // both lines of the second run
 }
 
 TEST(Pass, BackupTakesTheFirstFreeNumber) {

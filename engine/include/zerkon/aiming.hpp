@@ -38,7 +38,8 @@ enum class StationVerdict {
 struct StationAim {
     StationVerdict verdict = StationVerdict::badStationNumber;
     StationNumber station = 0;
-    float speed = 0.0f; // V
+    AimSettings settings; // the convergence point it is judged against: the run's, or its own
+    float speed = 0.0f;   // V
     float x = 0, y = 0, z = 0, a = 0, b = 0, h = 0;
     float distance = 0.0f;          // D, metres along the aircraft's axis to the convergence range
     float flightTime = 0.0f;        // T, seconds at three quarters of V
@@ -48,6 +49,6 @@ struct StationAim {
 };
 
 // How far the projectile falls over its flight time, in metres: -F without the elevation.
-float gravityDrop(const StationAim& aim, const AimSettings& settings);
+float gravityDrop(const StationAim& aim);
 
 } // namespace zerkon

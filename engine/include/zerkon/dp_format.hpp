@@ -3,11 +3,13 @@
 #pragma once
 
 #include <zerkon/aiming.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zerkon {
 
@@ -32,15 +34,24 @@ std::string ctimeText(const std::tm& time);
 // The run comment placed above each "[GUNSTATIONS]" line, with its newline.
 std::string runComment(const AimSettings& settings, const std::tm& localTime);
 
+// The line placed directly below the run comment that records the settings of some stations, with its newline; empty
+// when every station takes the run's settings. It begins like the run comment, so the next run drops it too.
+std::string stationsComment(const std::vector<StationSettings>& stations);
+
 // The settings a run comment records, as the text it holds ("900.0", "1.0", "Sat Mar  7 18:02:11 2026").
 struct RunRecord {
     std::string rangeFeet;
     std::string elevationFeet;
     std::string when;
+    std::string stations; // from the stations comment below it: "Stations 0,1: Range 820.2 ft.  Elevation 1.0 ft."
 };
 
 // The settings in one run comment line; none when the line is not one.
 std::optional<RunRecord> parseRunComment(std::string_view line);
+
+// The settings of some stations in a stations comment line, as the text after "by Zerkon - "; none when the line is
+// not one.
+std::optional<std::string> parseStationsComment(std::string_view line);
 
 // The names below cut three and two characters from the end of the path, so it needs at least three.
 bool longEnoughForDpNames(std::string_view dpPath);

@@ -3,6 +3,7 @@
 
 #include <zerkon/aiming.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <cstddef>
 #include <ctime>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zerkon {
 
@@ -42,7 +44,8 @@ struct PassCounts {
 
 class DpRewriter {
 public:
-    DpRewriter(const AimSettings& settings, std::string runComment);
+    // A station named in `stations` is aimed at its own settings, every other at `settings`.
+    DpRewriter(const AimSettings& settings, std::string runComment, std::vector<StationSettings> stations = {});
 
     // Appends the rewritten form of one line to `out` and says what it did. A line holds its newline unless it is
     // the file's last; a dropped line appends nothing, and a "[GUNSTATIONS]" line appends the run comment before
@@ -71,6 +74,7 @@ private:
 
     AimSettings settings_;
     std::string runComment_;
+    std::vector<StationSettings> stationSettings_;
     std::map<StationNumber, Station> stations_;
     std::optional<StationNumber> currentStation_ = 0; // none after a "[guns." header that names no station
     std::size_t stationLinesRead_ = 0;

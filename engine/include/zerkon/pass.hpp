@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zerkon {
 
@@ -20,8 +21,9 @@ struct PassResult : Outcome {
 };
 
 struct PassOptions {
-    FileSystem* fileSystem = nullptr;   // null: the machine's own files
-    std::function<std::tm()> localTime; // empty: the machine's clock, in local time
+    FileSystem* fileSystem = nullptr;           // null: the machine's own files
+    std::function<std::tm()> localTime;         // empty: the machine's clock, in local time
+    std::vector<StationSettings> stations = {}; // stations aimed at their own settings instead of the run's
 };
 
 // Keeps the DP file at `path` as its next free numbered backup, writes the harmonized file under `path` and deletes

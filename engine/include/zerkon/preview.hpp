@@ -22,7 +22,7 @@ struct StationReport {
 struct LineRewrite {
     std::size_t lineNumber = 0; // from 1, in the file as it is
     std::string before;         // one line
-    std::string after;          // none (a dropped run comment), one, or two (the run comment above "[GUNSTATIONS]")
+    std::string after;          // none (a dropped run comment), one, or more (the run comments above "[GUNSTATIONS]")
 };
 
 struct Preview : Outcome {
