@@ -3,9 +3,9 @@
 #   zerkon-VERSION-windows-x86.zip, zerkon-VERSION-windows-x64.zip   both programs, README.txt, LICENSE.txt, kestrel.dp
 #   zerkon-cli_VERSION_amd64.deb                                    zerkon-cli, its man page and bash completion
 #   SHA256SUMS
-# The packages depend on the commit alone: every time in them is the commit's date (SOURCE_DATE_EPOCH), the programs
-# are stripped and carry no link time and no build path. Each package's file list is checked, and lintian must find
-# no error in the .deb.
+# The packages depend on the commit alone: every time in them is the commit's date (SOURCE_DATE_EPOCH), and the
+# programs are stripped with no link time and no build path in them (ZERKON_RELEASE_BUILD). Each package's file list
+# is checked, and lintian must find no error in the .deb.
 set -eu
 cd "$(dirname "$0")/.."
 SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}"
@@ -19,7 +19,7 @@ build() { # FOLDER CMAKE-ARGUMENTS...
     folder="$1"
     shift
     mkdir -p "$folder"
-    if ! { cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release -DZERKON_BUILD_TESTS=OFF -DZERKON_REPRODUCIBLE=ON "$@" &&
+    if ! { cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release -DZERKON_BUILD_TESTS=OFF -DZERKON_RELEASE_BUILD=ON "$@" &&
         cmake --build "$folder" -j2; } >"$folder/build.log" 2>&1; then
         tail -n 40 "$folder/build.log" >&2
         echo "dist: the build in $folder failed; its log is $folder/build.log" >&2
@@ -49,7 +49,7 @@ for architecture in x86 x64; do
     build "$folder" -DCMAKE_TOOLCHAIN_FILE="$toolchain"
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$folder/CMakeCache.txt")
     stage="$folder/stage"
-    cmake --install "$folder" --strip --prefix "$stage" >/dev/null
+    cmake --install "$folder" --prefix "$stage" >/dev/null
     # zip stores local times, hence TZ=UTC; -X leaves out the owner and the extra times.
     find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
     zip="$PWD/dist/zerkon-$version-windows-$architecture.zip"
