@@ -141,52 +141,37 @@ TEST_F(Commands, SelectThenUpdateHarmonizesTheChosenFileAndRemembersItsFolder) {
     EXPECT_FALSE(exists(folder + "\\plane.cdp"));
 }
 
-TEST_F(Commands, OpenDialogStartsInTheRememberedFolder) {
+TEST_F(Commands, OpenDialogStartsInTheFolderTheProfileGives) {
     const struct {
         const char* name;
-        bool stored; // false: no profile entry
+        std::string stored; // "<absent>": no entry
+        std::string startFolder;
+        std::string openDialogShows; // empty: the Open dialog is not opened
     } cases[] = {
-        {"the remembered folder", true},
-        {"first run: the default \"C:\\\" with a dot", false},
+        {"first run: the default with a dot", "<absent>", "C:\\.", "C:\\"},
+        {"the remembered folder", folder, folder, folder},
+        {"present but empty: the current folder", "", ".", ""},
+        {"three characters, like the default", "D:\\", "D:\\.", ""},
+        {"a drive's root as the Select command stores it", "C:", "C:", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ::WriteProfileStringA(section, key, c.stored ? folder.c_str() : nullptr);
-        const std::string expected = c.stored ? folder : "C:\\";
+        ::WriteProfileStringA(section, key, c.stored == "<absent>" ? nullptr : c.stored.c_str());
+        ASSERT_EQ(profileValue(), c.stored) << "the profile did not take the value";
         CZerkonDlg dlg;
         runModal(dlg, [&](HWND dialog) {
+            if (c.openDialogShows.empty()) return;
             click(dialog, IDC_SELECT_DP);
             HWND open = waitForOwnedDialog(dialog);
             ASSERT_NE(open, nullptr);
             char shown[MAX_PATH] = "";
             ::SendMessageA(open, CDM_GETFOLDERPATH, sizeof shown, reinterpret_cast<LPARAM>(shown));
-            EXPECT_EQ(upper(shown), upper(expected));
+            EXPECT_EQ(upper(shown), upper(c.openDialogShows));
             EXPECT_TRUE(cancelOpenDialog(dialog));
         });
         // A cancel keeps the remembered folder, and writes nothing.
-        EXPECT_EQ(std::string(g_lastDir), c.stored ? folder : "C:\\.");
-        EXPECT_EQ(profileValue(), c.stored ? folder : "<absent>");
-    }
-}
-
-TEST_F(Commands, ProfileValueGivesTheStartFolder) {
-    const struct {
-        const char* stored; // null: no entry
-        const char* startFolder;
-    } cases[] = {
-        {nullptr, "C:\\."}, // first run: the default with a dot
-        {"", "."},          // present but empty: the current folder
-        {"D:\\", "D:\\."},  // three characters, like the default
-        {"C:", "C:"},       // a drive's root as the Select command stores it
-        {"C:\\dp", "C:\\dp"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored ? c.stored : "(no entry)");
-        ::WriteProfileStringA(section, key, c.stored);
-        EXPECT_EQ(profileValue("<absent>"), c.stored ? c.stored : "<absent>") << "the profile did not take the value";
-        CZerkonDlg dlg;
-        runModal(dlg, [](HWND) {});
-        EXPECT_STREQ(g_lastDir, c.startFolder);
+        EXPECT_EQ(std::string(g_lastDir), c.startFolder);
+        EXPECT_EQ(profileValue(), c.stored);
     }
 }
 
@@ -201,29 +186,17 @@ TEST_F(Commands, FileInTheRootOfADriveRemembersTheBareDrive) {
     EXPECT_EQ(dlg.m_dpFile, rootFile.substr(3));
 }
 
-TEST_F(Commands, CancelAfterASelectionForgetsIt) {
-    CZerkonDlg dlg;
-    runModal(dlg, [&](HWND dialog) {
-        select(dialog, plane);
-        click(dialog, IDC_SELECT_DP);
-        EXPECT_TRUE(cancelOpenDialog(dialog));
-        EXPECT_TRUE(waitUntil([&] { return windowText(::GetDlgItem(dialog, IDC_DP_FILE)).empty(); }));
-        expectRefusal(update(dialog));
-    });
-    EXPECT_STREQ(g_selectedPath, "");
-    EXPECT_EQ(upper(g_lastDir), upper(folder)) << "a cancel keeps the remembered folder";
-    expectUntouched();
-}
-
 TEST_F(Commands, RefusesWithoutAChosenFileOrWithAnEmptyFileBox) {
     const struct {
         const char* name;
         bool select;
-        const char* typed; // into the file box; "\b" after selecting all empties it
+        const char* typed;     // into the file box; "\b" after selecting all empties it
+        bool cancelSecondOpen; // the Open dialog cancelled after the choice: it forgets the chosen file
     } cases[] = {
-        {"nothing chosen, nothing typed", false, nullptr},
-        {"a name typed, nothing chosen", false, "plane.dp"},
-        {"chosen, then the box emptied by hand", true, "\b"},
+        {"nothing chosen, nothing typed", false, nullptr, false},
+        {"a name typed, nothing chosen", false, "plane.dp", false},
+        {"chosen, then the box emptied by hand", true, "\b", false},
+        {"chosen, then the Open dialog cancelled", true, nullptr, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -232,8 +205,17 @@ TEST_F(Commands, RefusesWithoutAChosenFileOrWithAnEmptyFileBox) {
         runModal(dlg, [&](HWND dialog) {
             if (c.select) select(dialog, plane);
             if (c.typed) typeInto(::GetDlgItem(dialog, IDC_DP_FILE), c.typed, true);
+            if (c.cancelSecondOpen) {
+                click(dialog, IDC_SELECT_DP);
+                EXPECT_TRUE(cancelOpenDialog(dialog));
+                EXPECT_TRUE(waitUntil([&] { return windowText(::GetDlgItem(dialog, IDC_DP_FILE)).empty(); }));
+            }
             expectRefusal(update(dialog));
         });
+        if (c.cancelSecondOpen) {
+            EXPECT_STREQ(g_selectedPath, "");
+            EXPECT_EQ(upper(g_lastDir), upper(folder)) << "a cancel keeps the remembered folder";
+        }
         expectUntouched();
     }
 }
