@@ -129,6 +129,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     plotCommand->add_option("--svg", plot.svgPath, "The picture to write (never a .dp or .cdp name)")
         ->check(kFileName)
         ->required();
+    plotCommand->add_flag("--force", plot.force, "Replace the picture if it exists");
     plotCommand->add_option("FILE", plot.file, "The DP file")->required();
 
     if (const std::string misread = misreadArgument(app, argc, argv); !misread.empty()) {

@@ -1,6 +1,6 @@
 #include "distance.hpp"
 
-#include "text_format.hpp"
+#include <zerkon/dp_format.hpp>
 
 #include <charconv>
 #include <cmath>
@@ -33,7 +33,7 @@ std::string_view trimmed(std::string_view text) {
 
 const Unit* findUnit(std::string_view name) {
     for (const Unit& unit : kUnits)
-        if (equalsIgnoringCase(name, unit.name)) return &unit;
+        if (equalsNoCase(name, unit.name)) return &unit;
     return nullptr;
 }
 

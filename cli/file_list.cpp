@@ -6,20 +6,16 @@
 #include <filesystem>
 
 namespace zerkon::cli {
-namespace {
-
 bool sameFile(const std::string& a, const std::string& b) {
     try {
         const std::filesystem::path first(a), second(b);
-        std::error_code absent; // a file that is not there is the same only under the same name
+        std::error_code absent;
         return std::filesystem::equivalent(first, second, absent) ||
                first.lexically_normal() == second.lexically_normal();
     } catch (const std::exception&) { // a name the system cannot convert
         return a == b;
     }
 }
-
-} // namespace
 
 std::string notADpFileName(const std::string& path) {
     return nameEndsWith(path, ".dp") ? std::string() : "not a DP file (the name does not end in .dp); left alone";

@@ -15,6 +15,9 @@ struct NamedFile {
 // "harmonize *" in an aircraft's folder cannot rewrite its other files. Empty for a DP file.
 std::string notADpFileName(const std::string& path);
 
+// Whether two paths name the same file ("k.dp", "./k.dp", a link to it); a missing file only under the same name.
+bool sameFile(const std::string& a, const std::string& b);
+
 // The files in the order given, each once however its path is written ("k.dp", "./k.dp", a link to it), with the
 // refusal of every name that is not a DP file's.
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths);

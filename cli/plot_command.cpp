@@ -1,35 +1,73 @@
 #include "plot_command.hpp"
 
+#include "file_list.hpp"
 #include "svg_plot.hpp"
 #include "text_format.hpp"
 
+#include <zerkon/file_system.hpp>
 #include <zerkon/preview.hpp>
 
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 namespace zerkon::cli {
+namespace {
+
+// Why the picture may not be written under `svgPath` whatever is there now: a DP file or its compiled copy is never
+// overwritten with a picture. Empty when the name may take one.
+std::string forbiddenPictureName(const std::string& svgPath, const std::string& dpPath) {
+    if (nameEndsWith(svgPath, ".dp") || nameEndsWith(svgPath, ".cdp"))
+        return "a picture is never written under a .dp or .cdp name; name it .svg";
+    if (sameFile(svgPath, dpPath)) return "that is the DP file itself; name the picture .svg";
+    return {};
+}
+
+// Writes `bytes` to a file that did not exist; a partly written one is removed. Returns the reason of a failure.
+std::string writeNewFile(FileSystem& files, const std::string& path, const std::string& bytes) {
+    std::error_code error;
+    const std::unique_ptr<OutputFile> output = files.createNew(path, error);
+    if (!output) {
+        if (error == std::errc::file_exists) return "exists already; add --force to replace it";
+        return "cannot create it: " + error.message();
+    }
+    output->write(bytes.data(), bytes.size(), error);
+    if (!error) output->close(error);
+    if (!error) return {};
+    std::error_code ignored;
+    files.remove(path, ignored);
+    return "cannot write it: " + error.message();
+}
+
+// An existing picture is replaced only once the new one is complete beside it.
+std::string replaceFile(FileSystem& files, const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".zerkon-tmp";
+    if (std::string reason = writeNewFile(files, temporary, bytes); !reason.empty())
+        return "cannot write " + temporary + ": " + reason;
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (!error) return {};
+    std::error_code ignored;
+    files.remove(temporary, ignored);
+    return "cannot replace it: " + error.message();
+}
+
+} // namespace
 
 int runPlot(const PlotRequest& request, Console& console) {
+    const auto fail = [&](const std::string& file, const std::string& reason, int code) {
+        console.err << "zerkon-cli: " << file << ": " << reason << '\n';
+        return code;
+    };
+    if (const std::string reason = forbiddenPictureName(request.svgPath, request.file); !reason.empty())
+        return fail(request.svgPath, reason, 2);
     const Preview preview = previewHarmonize(request.file, request.range, request.elevation);
-    if (!preview.ok()) {
-        console.err << "zerkon-cli: " << request.file << ": " << preview.reason << '\n';
-        return 1;
-    }
-    std::error_code ignored;
-    if (std::filesystem::equivalent(request.svgPath, request.file, ignored)) {
-        console.err << "zerkon-cli: " << request.svgPath << ": the picture would overwrite the DP file\n";
-        return 1;
-    }
+    if (!preview.ok()) return fail(request.file, preview.reason, 1);
+
     const std::string svg = convergencePlotSvg(fileName(request.file), preview);
-    std::ofstream out(request.svgPath, std::ios::binary | std::ios::trunc);
-    out << svg;
-    out.close();
-    if (!out) {
-        console.err << "zerkon-cli: cannot write " << request.svgPath << '\n';
-        return 1;
-    }
+    FileSystem& files = machineFileSystem();
+    const std::string reason =
+        request.force ? replaceFile(files, request.svgPath, svg) : writeNewFile(files, request.svgPath, svg);
+    if (!reason.empty()) return fail(request.svgPath, reason, 1);
     console.out << request.svgPath << ": " << plural(preview.counts.stationsAimed, "gun station", "gun stations")
                 << " drawn\n";
     return 0;

@@ -14,9 +14,10 @@ struct PlotRequest {
     std::string range = kDefaultRangeText;
     std::string elevation = kDefaultElevationText;
     std::string svgPath;
+    bool force = false; // replace an existing picture
 };
 
-// Returns the exit code: 0 when the picture was written, 1 otherwise.
+// Returns the exit code: 0 when the picture was written, 1 when it was not, 2 when its name is a DP file's.
 int runPlot(const PlotRequest& request, Console& console);
 
 } // namespace zerkon::cli

@@ -1,8 +1,8 @@
 #include "text_format.hpp"
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/number_text.hpp>
 
-#include <algorithm>
 #include <charconv>
 
 namespace zerkon::cli {
@@ -12,15 +12,8 @@ std::string fileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
-    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char c, char lower) {
-        return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == lower;
-    });
-}
-
-bool nameEndsWith(std::string_view path, std::string_view lowerCaseEnd) {
-    return path.size() >= lowerCaseEnd.size() &&
-           equalsIgnoringCase(path.substr(path.size() - lowerCaseEnd.size()), lowerCaseEnd);
+bool nameEndsWith(std::string_view path, std::string_view end) {
+    return path.size() >= end.size() && equalsNoCase(path.substr(path.size() - end.size()), end);
 }
 
 std::string plural(int count, const char* singular, const char* pluralForm) {

@@ -11,11 +11,8 @@ namespace zerkon::cli {
 // The last component of a path, with either kind of slash.
 std::string fileName(const std::string& path);
 
-// Whether `text` is `lowerCase` with any of its ASCII letters in upper case ("Ft" and "ft").
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase);
-
-// Whether `path` ends in `lowerCaseEnd`, in any case (".DP" and ".dp").
-bool nameEndsWith(std::string_view path, std::string_view lowerCaseEnd);
+// Whether `path` ends in `end`, in any case (".DP" and ".dp").
+bool nameEndsWith(std::string_view path, std::string_view end);
 
 // "1 gun line", "2 gun lines".
 std::string plural(int count, const char* singular, const char* pluralForm);

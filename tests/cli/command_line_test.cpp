@@ -72,11 +72,14 @@ TEST(CommandLine, ExitCodesAndMessages) {
     writeIn(folder, "notes.txt", "");
     const std::string hangar = folder.file("hangar.dp");
     std::filesystem::create_directory(hangar);
+    const std::string other = folder.file("other.DP");
+    const std::string picture = folder.file("plane.svg");
+    writeIn(folder, "plane.svg", "an older picture");
     const std::string hint = "for example 900, 250m or \"300 yd\"\n";
     const struct {
         std::vector<std::string> arguments;
         int code;
-        std::string err; // "*": any message, checked only for its prefix
+        std::string err; // up to a final "*": the start of the message
     } cases[] = {
         {{}, 2, "zerkon-cli: A subcommand is required (see zerkon-cli --help)\n"},
         {{"--help"}, 0, ""},
@@ -84,19 +87,19 @@ TEST(CommandLine, ExitCodesAndMessages) {
          2,
          "zerkon-cli: \"frobnicate\" is not a command; the commands are harmonize, report, restore, backups, plot\n"},
         {{"report"}, 2, "zerkon-cli: FILE is required (see zerkon-cli --help)\n"},
-        {{"report", "--frobnicate", plane}, 2, "*"},
-        {{"plot", plane}, 2, "*"},
+        {{"report", "--frobnicate", plane}, 2, "zerkon-cli: *"},
+        {{"plot", plane}, 2, "zerkon-cli: *"},
         {{"report", plane}, 0, ""},
-        {{"report", missing}, 1, "*"},
-        {{"report", plane, missing}, 1, "*"},
-        {{"harmonize", "--dry-run", missing}, 1, "*"},
+        {{"report", missing}, 1, "zerkon-cli: *"},
+        {{"report", plane, missing}, 1, "zerkon-cli: *"},
+        {{"harmonize", "--dry-run", missing}, 1, "zerkon-cli: *"},
         {{"restore", plane}, 1, "zerkon-cli: " + plane + ": there is no backup to restore\n"},
         {{"backups", plane}, 0, ""},
         // Only DP files are touched; a name that is not one, or not there, is said to be so.
         {{"report", notes, plane},
          1,
          "zerkon-cli: " + notes + ": not a DP file (the name does not end in .dp); left alone\n"},
-        {{"restore", notes}, 1, "*"},
+        {{"restore", notes}, 1, "zerkon-cli: *"},
         {{"restore", missing}, 1, "zerkon-cli: " + missing + ": no such file, and no backup of it\n"},
         {{"backups", missing}, 1, "zerkon-cli: " + missing + ": no such file, and no backup of it\n"},
         {{"backups", hangar}, 1, "zerkon-cli: " + hangar + ": not a file (a folder?)\n"},
@@ -140,14 +143,27 @@ TEST(CommandLine, ExitCodesAndMessages) {
          2,
          "zerkon-cli: --range: \"-5\" must be greater than zero: the guns "
          "converge ahead of the aircraft\n"},
-        {{"report", "--range", "1e-50", plane}, 2, "*"}, // no float is that small
+        {{"report", "--range", "1e-50", plane}, 2, "zerkon-cli: *"}, // no float is that small
         {{"report", "--elevation", "-5 m", plane}, 0, ""},
         {{"restore", "--backup", "0", plane},
          2,
          "zerkon-cli: --backup: \"0\" is not a backup number; write a whole "
          "number from 1 (3 for NAME_003.dp)\n"},
-        {{"restore", "--backup", "99999999999", plane}, 2, "*"},
+        {{"restore", "--backup", "99999999999", plane}, 2, "zerkon-cli: *"},
+        // A picture never replaces a DP file, nor anything without --force.
         {{"plot", "--svg", "", plane}, 2, "zerkon-cli: --svg: needs a file name\n"},
+        {{"plot", "--svg", other, plane},
+         2,
+         "zerkon-cli: " + other + ": a picture is never written under a .dp or .cdp name; name it .svg\n"},
+        {{"plot", "--svg", plane, plane}, 2, "zerkon-cli: *"},
+        {{"plot", "--svg", folder.file("plane.cdp"), plane}, 2, "zerkon-cli: *"},
+        {{"plot", "--svg", picture, plane},
+         1,
+         "zerkon-cli: " + picture + ": exists already; add --force to replace it\n"},
+        {{"plot", "--svg", folder.file("nowhere/p.svg"), plane},
+         1,
+         "zerkon-cli: " + folder.file("nowhere/p.svg") + ": cannot create it: *"},
+        {{"plot", "--force", "--svg", picture, plane}, 0, ""},
     };
     for (const auto& c : cases) {
         std::string line;
@@ -155,8 +171,8 @@ TEST(CommandLine, ExitCodesAndMessages) {
             line += " " + argument;
         const CliRun result = run(c.arguments);
         EXPECT_EQ(result.code, c.code) << line;
-        if (c.err == "*")
-            EXPECT_EQ(result.err.rfind("zerkon-cli: ", 0), 0u) << line << "\n" << result.err;
+        if (!c.err.empty() && c.err.back() == '*')
+            EXPECT_EQ(result.err.substr(0, c.err.size() - 1), c.err.substr(0, c.err.size() - 1)) << line;
         else
             EXPECT_EQ(result.err, c.err) << line;
     }
@@ -218,16 +234,19 @@ TEST(CommandLine, ProgressOnlyOnATerminal) {
     TempFolder folder;
     writeIn(folder, "a.dp", kAircraft);
     writeIn(folder, "b.dp", kAircraft);
-    const std::vector<std::string> arguments = {"harmonize", "--dry-run", folder.file("a.dp"), folder.file("b.dp")};
+    const std::string missing = folder.file("missing.dp");
+    const std::vector<std::string> arguments = {"harmonize", "--dry-run", folder.file("a.dp"), missing,
+                                                folder.file("b.dp")};
     const CliRun terminal = run(arguments, true);
-    EXPECT_EQ(terminal.err.rfind("\r[1/2] ", 0), 0u) << terminal.err;
-    EXPECT_NE(terminal.err.find("\r[2/2] "), std::string::npos) << terminal.err;
-    ASSERT_GE(terminal.err.size(), 2u);
+    EXPECT_EQ(terminal.err.rfind("\r[1/3] ", 0), 0u) << terminal.err;
+    EXPECT_NE(terminal.err.find("\r[3/3] "), std::string::npos) << terminal.err;
+    const std::size_t message = terminal.err.find("zerkon-cli: " + missing + ": ");
+    ASSERT_NE(message, std::string::npos) << terminal.err;
+    EXPECT_EQ(terminal.err.substr(message - 2, 2), " \r") << terminal.err; // the progress line wiped first
     EXPECT_EQ(terminal.err.back(), '\r');
-    EXPECT_EQ(terminal.err.find('\n'), std::string::npos);
-    EXPECT_NE(terminal.out.find("\n2 files: 2 would be harmonized, 0 failed, 4 gun stations aimed\n"),
+    EXPECT_NE(terminal.out.find("\n3 files: 2 would be harmonized, 1 failed, 4 gun stations aimed\n"),
               std::string::npos);
-    EXPECT_EQ(run(arguments, false).err, "");
+    EXPECT_EQ(run(arguments, false).err.find('\r'), std::string::npos);
     EXPECT_EQ(run({"harmonize", "--dry-run", folder.file("a.dp")}, true).err, ""); // one file needs no progress
 }
 
