@@ -34,7 +34,7 @@ _zerkon_cli() {
     report) options="--range --elevation --json --help" ;;
     restore) options="--backup --help" ;;
     backups) options="--help" ;;
-    plot) options="--range --elevation --svg --help" ;;
+    plot) options="--range --elevation --svg --force --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
