@@ -46,6 +46,8 @@ const char* verdictText(StationVerdict verdict) {
         return "unreadable field";
     case StationVerdict::angleNotFinite:
         return "angle not finite";
+    case StationVerdict::pointNotAhead:
+        return "range not ahead";
     case StationVerdict::badStationNumber:
         return "no station number";
     }
@@ -66,6 +68,8 @@ const char* verdictKey(StationVerdict verdict) {
         return "unreadable_field";
     case StationVerdict::angleNotFinite:
         return "angle_not_finite";
+    case StationVerdict::pointNotAhead:
+        return "range_not_ahead";
     case StationVerdict::badStationNumber:
         return "bad_station_number";
     }

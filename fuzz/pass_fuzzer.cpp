@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(filesIn(folder) == 2, "no other file is left", what, written);
     } else {
         require(result.failure == zerkon::Failure::badRange || result.failure == zerkon::Failure::badElevation,
-                "only settings without a number are refused", what, result.reason);
+                "only settings that cannot aim are refused", what, result.reason);
         require(contentOf(dp) == input.content, "a refused file is untouched", what, result.reason);
         require(fs::exists(compiled) && filesIn(folder) == 2, "a refusal leaves the folder as it was", what,
                 result.reason);

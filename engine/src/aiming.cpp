@@ -144,11 +144,14 @@ StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimS
         aim.verdict = StationVerdict::angleOutOfLimits;
     } else {
         computeAim(aim, settings);
-        // A gun on the centre line exactly at the range, or a speed of 0 or "nan", gives no direction: an infinite
-        // flight time would point the gun straight down. Never write such an aim.
+        // A speed of 0 or "nan" gives no direction: an infinite flight time would point the gun straight down. A
+        // point at or behind the gun would turn it round. Never write such an aim.
         const bool finite = std::isfinite(aim.flightTime) && std::isfinite(aim.fall) && std::isfinite(aim.newA) &&
                             std::isfinite(aim.newH);
-        aim.verdict = finite ? StationVerdict::aimed : StationVerdict::angleNotFinite;
+        if (aim.distance <= 0.0f)
+            aim.verdict = StationVerdict::pointNotAhead;
+        else
+            aim.verdict = finite ? StationVerdict::aimed : StationVerdict::angleNotFinite;
     }
     return aim;
 }

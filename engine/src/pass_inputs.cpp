@@ -31,6 +31,11 @@ PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::stri
     float elevationFeet = 0.0f;
     if (!readSetting(rangeText, rangeFeet))
         return failed<PassInputs>(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
+    // A convergence point behind the guns would aim them at nothing they can hit.
+    if (!(makeAimSettings(rangeFeet, 0.0f).rangeMetres > 0.0f))
+        return failed<PassInputs>(Failure::badRange, "the range " + quoted(rangeText) +
+                                                         " must be greater than zero: the guns converge ahead of "
+                                                         "the aircraft");
     if (!readSetting(elevationText, elevationFeet))
         return failed<PassInputs>(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
 

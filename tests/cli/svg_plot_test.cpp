@@ -61,7 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Shape{"OneGunOnTheCentreLine", station(0, "0", "0", "0"), "900", "1"},
                       Shape{"GunBeyondTheRange", station(0, "1", "0.5", "300") + station(1, "-1", "0", "2"), "900",
                             "0"},
-                      Shape{"NegativeRange", station(0, "1", "0.5", "2"), "-300", "0"},
                       Shape{"HighElevationAndSlowBullets", station(0, "-2", "0", "1", "120"), "3000", "500"},
                       Shape{"HugeOffsets", station(0, "1e30", "-1e30", "1e30"), "900", "1"},
                       Shape{"TenStations",

@@ -135,7 +135,7 @@ TEST(Pass, NamesAreCutFromTheEndOfThePathWhateverItsExtension) {
     }
 }
 
-TEST(Pass, RefusesSettingsThatAreNotNumbersBeforeTouchingAnyFile) {
+TEST(Pass, RefusesSettingsThatCannotAimBeforeTouchingAnyFile) {
     const struct {
         const char* range;
         const char* elevation;
@@ -145,6 +145,8 @@ TEST(Pass, RefusesSettingsThatAreNotNumbersBeforeTouchingAnyFile) {
         {"inf", "1", zerkon::Failure::badRange},        {"nan", "1", zerkon::Failure::badRange},
         {"1e999", "1", zerkon::Failure::badRange},      {"900", "", zerkon::Failure::badElevation},
         {"900", "-inf", zerkon::Failure::badElevation}, {"900", "x1", zerkon::Failure::badElevation},
+        {"-5", "1", zerkon::Failure::badRange},         {"0", "1", zerkon::Failure::badRange},
+        {"1e-45", "1", zerkon::Failure::badRange}, // greater than zero in feet, but not in metres
     };
     for (const auto& c : cases) {
         TempFolder folder;

@@ -239,10 +239,13 @@ TEST_F(Commands, FailedPassIsShownAsAFailure) {
         const char* range;      // typed over the range box; null leaves "900"
         bool removeAfterSelect; // the file goes away between the choice and the update
         bool heldElsewhere;     // another program holds the file open and shares it with no one
+        const char* reason;     // part of the reason shown
     } cases[] = {
-        {"range is not a number", "far", false, false},
-        {"file removed after the choice", nullptr, true, false},
-        {"file open in another program", nullptr, false, true},
+        {"range is not a number", "far", false, false, "\"far\" is not a number"},
+        {"range behind the guns", "-5", false, false, "\"-5\" must be greater than zero"},
+        {"file removed after the choice", nullptr, true, false, "plane.dp\" does not exist"},
+        // The reason names the operation that the other program's lock refused, the file, and the lock.
+        {"file open in another program", nullptr, false, true, "plane.dp\": the file is open in another program"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -264,12 +267,9 @@ TEST_F(Commands, FailedPassIsShownAsAFailure) {
             EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_HAND));
             const std::string opening = "The guns of plane.dp were not harmonized.\n\n";
             EXPECT_EQ(box.text.substr(0, opening.size()), opening) << box.text;
-            EXPECT_GT(box.text.size(), opening.size()) << "no reason given";
+            EXPECT_NE(box.text.find(c.reason, opening.size()), std::string::npos) << box.text;
             if (c.heldElsewhere) {
-                // The reason names the operation that the other program's lock refused, the file, and the lock.
                 EXPECT_NE(box.text.find("cannot open"), std::string::npos) << box.text;
-                EXPECT_NE(box.text.find("plane.dp\": the file is open in another program"), std::string::npos)
-                    << box.text;
             }
         });
         EXPECT_FALSE(exists(folder + "\\plane_001.dp"));

@@ -31,6 +31,7 @@ enum class StationVerdict {
     shortRecord,      // fewer than 17 commas: copied unchanged
     unreadableField,  // the speed or one of X, Y, Z, A, B, H is not a number: copied unchanged
     angleNotFinite,   // the flight time or the aim came out infinite or not a number (a speed of 0 or "nan")
+    pointNotAhead,    // the convergence point is not ahead of the gun (D <= 0): the gun is at or beyond the range
     badStationNumber, // no station digits after "gunstation.": copied unchanged, state untouched
 };
 

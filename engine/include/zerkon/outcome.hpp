@@ -8,7 +8,7 @@ namespace zerkon {
 enum class Failure {
     none,
     badPath,         // the path is too short to derive the backup and compiled names from
-    badRange,        // the range text holds no finite number
+    badRange,        // the range text holds no finite number, or one not greater than zero
     badElevation,    // the elevation text holds no finite number
     notAFile,        // nothing under the path, or a folder
     badBackupNumber, // backups are numbered from 1
