@@ -104,6 +104,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     CLI::App* reportCommand = app.add_subcommand(
         "report", "Show, for every gun station, whether it would be aimed and the numbers of its aim. Writes nothing.");
     addDistances(*reportCommand, report.range, report.elevation);
+    reportCommand->add_flag("--wide", report.wide, "Show every number of every station, over 100 columns wide");
     reportCommand->add_flag("--json", report.json, "Print one JSON document instead of tables");
     reportCommand->add_option("FILE", report.files, "DP files to report on (NAME.dp)")->required();
 

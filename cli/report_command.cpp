@@ -27,7 +27,7 @@ int runReport(const ReportRequest& request, Console& console) {
             reports.push_back(std::move(report)); // failures too: the document names every file asked for
         } else if (report.preview.ok()) {
             if (tablesWritten++ > 0) console.out << '\n';
-            writeReportTable(console.out, report);
+            writeReportTable(console.out, report, request.wide);
         }
     }
     if (request.json) console.out << reportJson(reports);

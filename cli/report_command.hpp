@@ -17,6 +17,7 @@ struct ReportRequest {
     std::string range = kDefaultRangeText;
     std::string elevation = kDefaultElevationText;
     bool json = false;
+    bool wide = false; // every column of the table, over 100 characters wide
 };
 
 struct FileReport {
@@ -27,7 +28,7 @@ struct FileReport {
 // Returns the exit code: 0 when every file was read, 1 when any was not.
 int runReport(const ReportRequest& request, Console& console);
 
-void writeReportTable(std::ostream& out, const FileReport& report);
+void writeReportTable(std::ostream& out, const FileReport& report, bool wide);
 std::string reportJson(const std::vector<FileReport>& reports); // with a final newline
 
 } // namespace zerkon::cli

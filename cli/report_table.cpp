@@ -8,7 +8,7 @@
 
 namespace zerkon::cli {
 
-void writeReportTable(std::ostream& out, const FileReport& report) {
+void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     const Preview& preview = report.preview;
     const AimSettings& settings = preview.settings;
     out << report.path << ": range " << fixed(settings.rangeFeet, 1) << " ft (" << fixed(settings.rangeMetres, 3)
@@ -20,26 +20,44 @@ void writeReportTable(std::ostream& out, const FileReport& report) {
     }
 
     using Align = TextTable::Align;
-    TextTable table({Align::right, Align::right, Align::left, Align::left, Align::right, Align::right, Align::right,
-                     Align::right, Align::right, Align::right, Align::right, Align::right, Align::right, Align::right,
-                     Align::right, Align::right, Align::right, Align::right});
-    table.addRow({"station", "line", "flag", "status", "X m", "Y m", "Z m", "speed", "D m", "T s", "drop m", "A", "B",
-                  "H", "new A", "new B", "new H", "guns"});
     const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    // The default fits 100 columns: the position, the flight and the angles written, with fewer decimals; the
+    // wide table has every number as the pass reads and writes it.
+    TextTable table =
+        wide ? TextTable({Align::right, Align::right, Align::left, Align::left, Align::right, Align::right,
+                          Align::right, Align::right, Align::right, Align::right, Align::right, Align::right,
+                          Align::right, Align::right, Align::right, Align::right, Align::right, Align::right})
+             : TextTable({Align::right, Align::right, Align::left, Align::right, Align::right, Align::right,
+                          Align::right, Align::right, Align::right, Align::right});
+    if (wide)
+        table.addRow({"station", "line", "flag", "status", "X m", "Y m", "Z m", "speed", "D m", "T s", "drop m", "A",
+                      "B", "H", "new A", "new B", "new H", "guns"});
+    else
+        table.addRow({"station", "line", "status", "X m", "Y m", "Z m", "D m", "T s", "new A", "new H"});
     for (const StationReport& station : preview.stations) {
+        const StationAim& aim = station.aim;
         const StationText text = stationText(station);
-        const bool numbered = station.aim.verdict != StationVerdict::badStationNumber;
-        table.addRow({numbered ? std::to_string(station.aim.station) : "?", std::to_string(station.lineNumber),
-                      orDash(station.flagText), verdictText(station.aim.verdict), orDash(text.x), orDash(text.y),
-                      orDash(text.z), orDash(text.speed), orDash(text.distance), orDash(text.flightTime),
-                      orDash(text.drop), orDash(text.a), orDash(text.b), orDash(text.h), orDash(text.newA),
-                      orDash(text.newB), orDash(text.newH), std::to_string(station.gunLinesCleared)});
+        const std::string number = aim.verdict != StationVerdict::badStationNumber ? std::to_string(aim.station) : "?";
+        const std::string line = std::to_string(station.lineNumber);
+        if (wide) {
+            table.addRow({number, line, orDash(station.flagText), verdictText(aim.verdict), orDash(text.x),
+                          orDash(text.y), orDash(text.z), orDash(text.speed), orDash(text.distance),
+                          orDash(text.flightTime), orDash(text.drop), orDash(text.a), orDash(text.b), orDash(text.h),
+                          orDash(text.newA), orDash(text.newB), orDash(text.newH),
+                          std::to_string(station.gunLinesCleared)});
+            continue;
+        }
+        const bool read = geometryWasRead(aim.verdict);
+        table.addRow({number, line, verdictText(aim.verdict), read ? fixed(aim.x, 2) : "-",
+                      read ? fixed(aim.y, 2) : "-", read ? fixed(aim.z, 2) : "-",
+                      aim.computed ? fixed(aim.distance, 1) : "-", aim.computed ? fixed(aim.flightTime, 3) : "-",
+                      orDash(text.newA), orDash(text.newH)});
     }
     table.write(out, "  ");
     out << "  " << preview.counts.stationsAimed << " of "
         << plural(static_cast<int>(preview.stations.size()), "gun station", "gun stations") << " aimed, "
-        << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines")
-        << " cleared; angles in degrees, speed as written, T at three quarters of the speed\n";
+        << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines") << " cleared; angles in degrees"
+        << (wide ? ", speed as written, T at three quarters of the speed\n" : "; --wide shows every number\n");
 }
 
 } // namespace zerkon::cli

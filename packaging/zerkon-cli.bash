@@ -31,7 +31,7 @@ _zerkon_cli() {
         return
         ;;
     harmonize) options="--range --elevation --dry-run --help" ;;
-    report) options="--range --elevation --json --help" ;;
+    report) options="--range --elevation --wide --json --help" ;;
     restore) options="--backup --help" ;;
     backups) options="--help" ;;
     plot) options="--range --elevation --svg --force --help" ;;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -345,6 +346,26 @@ TEST(CommandLine, JsonReportParsesAndNamesEveryFile) {
     EXPECT_FALSE(plane["stations"][2].contains("new"));
     EXPECT_EQ(document["files"][1]["ok"], false);
     EXPECT_TRUE(document["files"][1].contains("error"));
+}
+
+// Below the line that names the file, the default table fits 100 columns; --wide adds what it leaves out.
+TEST(CommandLine, ReportFitsHundredColumns) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    for (const bool wide : {false, true}) {
+        std::vector<std::string> arguments = {"report", folder.file("plane.dp")};
+        if (wide) arguments.push_back("--wide");
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.code, 0);
+        std::size_t widest = 0;
+        for (std::size_t start = result.out.find('\n') + 1, end; start < result.out.size(); start = end + 1) {
+            end = result.out.find('\n', start);
+            widest = std::max(widest, end - start);
+        }
+        EXPECT_EQ(widest <= 100, !wide) << result.out;
+        EXPECT_EQ(result.out.find("new B") != std::string::npos, wide) << result.out;
+        EXPECT_NE(result.out.find(wide ? "-0.31448" : "-0.31448  -0.31559"), std::string::npos) << result.out;
+    }
 }
 
 TEST(CommandLine, PlotWritesAPicture) {
