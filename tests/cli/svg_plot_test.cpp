@@ -1,6 +1,7 @@
 #include "memory_file_system.hpp"
 #include "test_files.hpp"
 
+#include "plot_scale.hpp"
 #include "svg_plot.hpp"
 #include "svg_writer.hpp"
 
@@ -75,6 +76,20 @@ INSTANTIATE_TEST_SUITE_P(
 } // namespace
 
 namespace {
+
+// As many decimals as the step needs, no more: steps of 0.1 must not print "0.30" for a log10 that rounds up.
+TEST(PlotScale, TickLabelsHaveTheDecimalsOfTheirStep) {
+    const struct {
+        double value, step;
+        const char* expected;
+    } cases[] = {
+        {250, 50, "250"},     {1000, 2000, "1000"},    {4, 2, "4"},
+        {0.3, 0.1, "0.3"},    {0.25, 0.05, "0.25"},    {0.5, 0.5, "0.5"},
+        {0.02, 0.01, "0.02"}, {0.003, 0.001, "0.003"}, {-1e-17, 0.2, "0.0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zerkon::cli::tickLabel(c.value, c.step), c.expected) << c.value << " by " << c.step;
+}
 
 TEST(SvgText, IsAlwaysWellFormedXml) {
     const struct {
