@@ -1,5 +1,6 @@
 // The line handlers alone, in lines per second: what one core can do with no file in the way.
-#include "dp_samples.hpp"
+#include "dp_generator.hpp"
+#include "sample_lines.hpp"
 
 #include <zerkon/dp_rewriter.hpp>
 
@@ -38,7 +39,7 @@ void BM_PassThroughLine(benchmark::State& state) { benchLine(state, kPassThrough
 // The lines of the gun-heavy mix one after another, every number different: what the handlers do inside the pass,
 // where the branch predictor cannot learn one line by heart.
 void BM_GunHeavyLines(benchmark::State& state) {
-    const std::string text = generateDpText(Mix::gunHeavy, 1024 * 1024);
+    const std::string text = testing::generatedDpText(testing::Mix::gunHeavy, 1024 * 1024);
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = text.find("\r\n", start);
@@ -55,8 +56,6 @@ void BM_GunHeavyLines(benchmark::State& state) {
         if (++next == lines.size()) next = 0;
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["station_lines/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) / 2, benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_GunStationAimed);

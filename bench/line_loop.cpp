@@ -2,7 +2,7 @@
 // timings on a shared machine are not:
 //   zerkon_line_loop aimed|not-aimed|gun|plain COUNT
 // Run it twice (say 1000 and 11000) and divide the difference of the totals by the difference of the counts.
-#include "dp_samples.hpp"
+#include "sample_lines.hpp"
 
 #include <zerkon/dp_rewriter.hpp>
 

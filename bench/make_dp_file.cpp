@@ -1,6 +1,6 @@
 // Writes a generated DP file of a given size, for measuring the command line on files larger than any aircraft:
 //   zerkon_make_dp_file realistic|gun-heavy SIZE_MIB PATH
-#include "dp_samples.hpp"
+#include "dp_generator.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    using zerkon::bench::Mix;
+    using zerkon::testing::Mix;
     if (argc != 4 || (std::strcmp(argv[1], "realistic") != 0 && std::strcmp(argv[1], "gun-heavy") != 0)) {
         std::fprintf(stderr, "usage: zerkon_make_dp_file realistic|gun-heavy SIZE_MIB PATH\n");
         return 2;
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const Mix mix = std::strcmp(argv[1], "realistic") == 0 ? Mix::realistic : Mix::gunHeavy;
     const std::size_t size = std::strtoull(argv[2], nullptr, 10) * 1024 * 1024;
     // One block of whole lines, written again and again: the file's memory never has to be held at once.
-    const std::string block = zerkon::bench::generateDpText(mix, 4 * 1024 * 1024);
+    const std::string block = zerkon::testing::generatedDpText(mix, 4 * 1024 * 1024);
     std::FILE* file = std::fopen(argv[3], "wb");
     if (!file) {
         std::perror(argv[3]);

@@ -27,27 +27,6 @@ AimSettings settingsOf(const FuzzInput& input) {
     return usable ? makeAimSettings(range.value, elevation.value) : makeAimSettings(900.0f, 1.0f);
 }
 
-std::vector<std::string> textLines(std::string_view content) {
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') continue;
-        lines.back() += content[i];
-        if (content[i] == '\n') lines.emplace_back();
-    }
-    if (lines.back().empty()) lines.pop_back();
-    return lines;
-}
-
-std::string withCrLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (const char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 bool holdsNonFiniteText(std::string_view text) {
     for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
         char word[3];

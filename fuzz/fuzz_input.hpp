@@ -8,7 +8,6 @@
 #include <ctime>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace zerkon::fuzz {
 
@@ -25,12 +24,6 @@ FuzzInput splitInput(const std::uint8_t* data, std::size_t size);
 // The settings as the pass would derive them; texts that hold no finite number fall back to the defaults, since the
 // pass refuses those before it reads any line.
 AimSettings settingsOf(const FuzzInput& input);
-
-// The file's lines as the pass sees them: CR LF becomes LF, a lone CR stays, each line keeps its LF.
-std::vector<std::string> textLines(std::string_view content);
-
-// Every newline as CR LF, as the pass writes it.
-std::string withCrLf(std::string_view text);
 
 // "inf" or "nan" in any case.
 bool holdsNonFiniteText(std::string_view text);

@@ -1,6 +1,7 @@
 // The whole pass on a real file in a temporary folder (on tmpfs where there is one, since the pass syncs to disk).
 // Reads come back in small pieces for some inputs, so lines and CR LF pairs straddle the reads. The file written must
 // be what the line rewriting makes of the file's lines, the backup must hold the old bytes, and nothing else is left.
+#include "dp_generator.hpp"
 #include "fuzz_check.hpp"
 #include "fuzz_input.hpp"
 
@@ -101,9 +102,9 @@ std::size_t filesIn(const fs::path& folder) {
 std::string expectedOutput(const zerkon::fuzz::FuzzInput& input, const std::string& comment) {
     zerkon::DpRewriter rewriter(zerkon::fuzz::settingsOf(input), comment);
     std::string out;
-    for (const std::string& line : zerkon::fuzz::textLines(input.content))
+    for (const std::string& line : zerkon::testing::linesAsRead(input.content))
         rewriter.rewriteLine(line, out);
-    return zerkon::fuzz::withCrLf(out);
+    return zerkon::testing::withCarriageReturns(out);
 }
 
 } // namespace

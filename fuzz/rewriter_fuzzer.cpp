@@ -1,6 +1,7 @@
 // The line rewriting under random settings and random lines. Beyond "no crash", it checks what the rewriting
 // promises: only the number fields of gun station and gun lines may change, no "inf" or "nan" appears that the line
 // did not hold, and lines are only ever dropped (old run comments) or added (run comments).
+#include "dp_generator.hpp"
 #include "fuzz_check.hpp"
 #include "fuzz_input.hpp"
 
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string comment = zerkon::runComment(settings, zerkon::fuzz::fixedTime());
     zerkon::DpRewriter rewriter(settings, comment);
     std::string out;
-    for (const std::string& line : zerkon::fuzz::textLines(input.content)) {
+    for (const std::string& line : zerkon::testing::linesAsRead(input.content)) {
         out.clear();
         rewriter.rewriteLine(line, out);
         checkLine(line, out, comment);

@@ -1,4 +1,4 @@
-#include "generated_dp.hpp"
+#include "dp_generator.hpp"
 #include "memory_file_system.hpp"
 #include "test_files.hpp"
 

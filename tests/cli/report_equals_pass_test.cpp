@@ -1,4 +1,4 @@
-#include "generated_dp.hpp"
+#include "dp_generator.hpp"
 #include "memory_file_system.hpp"
 #include "test_files.hpp"
 
@@ -17,17 +17,6 @@ using zerkon::PassOptions;
 using zerkon::Preview;
 using zerkon::StationVerdict;
 using zerkon::testing::MemoryFileSystem;
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t newline = text.find('\n', start);
-        const std::size_t end = newline == std::string::npos ? text.size() : newline + 1;
-        lines.push_back(text.substr(start, end - start));
-        start = end;
-    }
-    return lines;
-}
 
 std::vector<std::string> fields(const std::string& line) {
     std::vector<std::string> result(1);
@@ -67,7 +56,7 @@ TEST(ReportEqualsPass, OnGeneratedFiles) {
         EXPECT_EQ(preview.counts.stationsAimed, pass.counts.stationsAimed);
         EXPECT_EQ(preview.counts.gunLinesRewritten, pass.counts.gunLinesRewritten);
 
-        std::vector<std::string> rebuilt = splitLines(zerkon::testing::withoutCarriageReturns(original));
+        std::vector<std::string> rebuilt = zerkon::testing::linesAsRead(original);
         ASSERT_EQ(rebuilt.size(), preview.lineCount);
         std::map<std::size_t, std::string> rewrittenLine;
         for (const zerkon::LineRewrite& rewrite : preview.rewrites) {

@@ -3,7 +3,7 @@
 // copy must be gone only once the new file is in place, and the next run must succeed.
 //
 //   crash_safety ZERKON_CLI [--kills N] [--seconds S] [--megabytes M] [--seed X]
-#include "large_dp_file.hpp"
+#include "dp_generator.hpp"
 
 #include <algorithm>
 #include <chrono>

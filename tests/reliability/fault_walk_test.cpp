@@ -3,8 +3,8 @@
 // its bytes, the compiled copy stays, nothing else is left behind, and the reason names the operation and the file.
 #include <zerkon/pass.hpp>
 
+#include "dp_generator.hpp"
 #include "faulty_file_system.hpp"
-#include "large_dp_file.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
