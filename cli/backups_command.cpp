@@ -6,6 +6,7 @@
 #include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
 
+#include <algorithm>
 #include <ctime>
 #include <ostream>
 
@@ -52,9 +53,20 @@ int runBackups(const std::string& file, Console& console) {
     console.out << file << ": " << plural(static_cast<int>(backups.size()), "backup", "backups")
                 << "; restore takes the newest (*) unless given --backup N\n";
 
+    // The settings of stations aimed at their own, from the run's second comment line, in a column of their own.
+    const bool ownSettings = std::any_of(backups.begin(), backups.end(), [](const BackupFile& backup) {
+        return backup.run && !backup.run->stations.empty();
+    });
     using Align = TextTable::Align;
-    TextTable table({Align::right, Align::left, Align::left, Align::left, Align::right, Align::right, Align::left});
-    table.addRow({"N", "", "file", "written", "range ft", "elevation ft", "harmonized on"});
+    std::vector<Align> columns = {Align::right, Align::left,  Align::left, Align::left,
+                                  Align::right, Align::right, Align::left};
+    std::vector<std::string> header = {"N", "", "file", "written", "range ft", "elevation ft", "harmonized on"};
+    if (ownSettings) {
+        columns.push_back(Align::left);
+        header.push_back("own settings");
+    }
+    TextTable table(std::move(columns));
+    table.addRow(std::move(header));
     for (const BackupFile& backup : backups) {
         std::vector<std::string> row = {std::to_string(backup.number), &backup == newest ? "*" : "",
                                         fileName(backup.path), localDate(backup.modified)};
@@ -64,6 +76,7 @@ int runBackups(const std::string& file, Console& console) {
         } else {
             row.insert(row.end(), {"-", "-", "never (no run comment)"});
         }
+        if (ownSettings) row.push_back(backup.run ? backup.run->stations : "");
         table.addRow(std::move(row));
     }
     table.write(console.out, "  ");

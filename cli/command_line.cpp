@@ -6,6 +6,7 @@
 #include "plot_command.hpp"
 #include "report_command.hpp"
 #include "restore_command.hpp"
+#include "station_option.hpp"
 #include "text_format.hpp"
 
 #include <CLI/CLI.hpp>
@@ -18,16 +19,16 @@ namespace {
 
 constexpr const char* kRangeHelp = "Convergence range: a number, in feet unless followed by m or yd (250m, \"300 yd\")";
 constexpr const char* kElevationHelp = "Elevation of the convergence point, written like --range";
+constexpr const char* kStationHelp =
+    "Aim stations LIST (0,1 or 2-5) at their own range and elevation (the run's when none is given); repeatable";
 
 // The engine reads settings as text: a distance is handed on as its feet in the shortest text that reads back as
 // the same float, so the run comment records feet exactly as it always has.
-CLI::Validator distanceInFeet(bool mustBePositive) {
+CLI::Validator distanceInFeet(bool isRange) {
     return CLI::Validator(
-        [mustBePositive](std::string& text) -> std::string {
-            const DistanceReading distance = readDistance(text);
+        [isRange](std::string& text) -> std::string {
+            const DistanceReading distance = isRange ? readRange(text) : readDistance(text);
             if (!distance.ok()) return distance.error;
-            if (mustBePositive && !(distance.feet > 0.0f))
-                return "\"" + text + "\" must be greater than zero: the guns converge ahead of the aircraft";
             text = shortest(distance.feet);
             return {};
         },
@@ -45,7 +46,10 @@ const CLI::Validator kBackupNumber(
 
 const CLI::Validator kFileName([](std::string& text) { return text.empty() ? "needs a file name" : ""; }, "");
 
-void addDistances(CLI::App& command, std::string& range, std::string& elevation) {
+const CLI::Validator kStationOption([](std::string& text) { return stationOptionError(text); }, "");
+
+// The run's settings and the stations that take their own.
+void addSettings(CLI::App& command, std::string& range, std::string& elevation, std::vector<std::string>& stations) {
     command.add_option("--range", range, kRangeHelp)
         ->transform(distanceInFeet(true))
         ->type_name("DISTANCE")
@@ -54,6 +58,23 @@ void addDistances(CLI::App& command, std::string& range, std::string& elevation)
         ->transform(distanceInFeet(false))
         ->type_name("DISTANCE")
         ->capture_default_str();
+    command.add_option("--station", stations, kStationHelp)
+        ->check(kStationOption)
+        ->allow_extra_args(false) // one value each time, so the files after it stay files
+        ->type_name("LIST=RANGE[/ELEVATION]");
+}
+
+// The stations' own settings, once the run's elevation is known. Returns the exit code: 0, or 2 when a station is
+// listed twice or an option names no station of a file.
+int readStations(const std::vector<std::string>& texts, const std::string& elevation,
+                 const std::vector<std::string>& files, std::vector<StationSettings>& stations, Console& console) {
+    StationOptions options = readStationOptions(texts, readDistance(elevation).feet);
+    if (!options.error.empty()) {
+        console.err << "zerkon-cli: --station: " << options.error << '\n';
+        return 2;
+    }
+    stations = std::move(options.stations);
+    return refuseStationsNotInFiles(files, stations, console);
 }
 
 // Every message starts with the program's name, on one line.
@@ -95,7 +116,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     CLI::App* harmonizeCommand = app.add_subcommand(
         "harmonize", "Aim every eligible gun of each DP file; the previous file is kept as NAME_NNN.dp and the "
                      "compiled copy NAME.cdp is deleted.");
-    addDistances(*harmonizeCommand, harmonize.range, harmonize.elevation);
+    std::vector<std::string> harmonizeStations, reportStations, plotStations;
+    addSettings(*harmonizeCommand, harmonize.range, harmonize.elevation, harmonizeStations);
     harmonizeCommand->add_flag("--dry-run", harmonize.dryRun,
                                "Write nothing; print the lines that would change as a unified diff");
     harmonizeCommand->add_option("FILE", harmonize.files, "DP files to harmonize (NAME.dp)")->required();
@@ -103,7 +125,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     ReportRequest report;
     CLI::App* reportCommand = app.add_subcommand(
         "report", "Show, for every gun station, whether it would be aimed and the numbers of its aim. Writes nothing.");
-    addDistances(*reportCommand, report.range, report.elevation);
+    addSettings(*reportCommand, report.range, report.elevation, reportStations);
     reportCommand->add_flag("--wide", report.wide, "Show every number of every station, over 100 columns wide");
     reportCommand->add_flag("--json", report.json, "Print one JSON document instead of tables");
     reportCommand->add_option("FILE", report.files, "DP files to report on (NAME.dp)")->required();
@@ -126,7 +148,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     PlotRequest plot;
     CLI::App* plotCommand =
         app.add_subcommand("plot", "Draw the lines of fire of the aimed guns, top and side view, as an SVG picture.");
-    addDistances(*plotCommand, plot.range, plot.elevation);
+    addSettings(*plotCommand, plot.range, plot.elevation, plotStations);
     plotCommand->add_option("--svg", plot.svgPath, "The picture to write (never a .dp or .cdp name)")
         ->check(kFileName)
         ->required();
@@ -145,14 +167,22 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     }
 
     Console console{out, err, errIsTerminal};
-    if (*harmonizeCommand) return runHarmonize(harmonize, console);
-    if (*reportCommand) return runReport(report, console);
+    if (*harmonizeCommand) {
+        const int code =
+            readStations(harmonizeStations, harmonize.elevation, harmonize.files, harmonize.stations, console);
+        return code != 0 ? code : runHarmonize(harmonize, console);
+    }
+    if (*reportCommand) {
+        const int code = readStations(reportStations, report.elevation, report.files, report.stations, console);
+        return code != 0 ? code : runReport(report, console);
+    }
     if (*restoreCommand) {
         if (*backupOption) restore.backupNumber = backupNumber;
         return runRestore(restore, console);
     }
     if (*backupsCommand) return runBackups(backupsFile, console);
-    return runPlot(plot, console);
+    const int code = readStations(plotStations, plot.elevation, {plot.file}, plot.stations, console);
+    return code != 0 ? code : runPlot(plot, console);
 }
 
 } // namespace zerkon::cli

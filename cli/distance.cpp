@@ -103,4 +103,11 @@ DistanceReading readDistance(std::string_view text) {
     return {static_cast<float>(negative ? -feet : feet), {}};
 }
 
+DistanceReading readRange(std::string_view text) {
+    DistanceReading distance = readDistance(text);
+    if (distance.ok() && !(distance.feet > 0.0f))
+        distance.error = quoted(trimmed(text)) + " must be greater than zero: the guns converge ahead of the aircraft";
+    return distance;
+}
+
 } // namespace zerkon::cli

@@ -19,4 +19,7 @@ struct DistanceReading {
 // large for a 32-bit float.
 DistanceReading readDistance(std::string_view text);
 
+// A distance greater than zero: the guns converge ahead of the aircraft.
+DistanceReading readRange(std::string_view text);
+
 } // namespace zerkon::cli

@@ -27,7 +27,7 @@ struct Tally {
 
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                   Tally& tally) {
-    const PassResult result = harmonizeFile(file, request.range, request.elevation);
+    const PassResult result = harmonizeFile(file, request.range, request.elevation, {nullptr, {}, request.stations});
     if (!result.ok()) {
         sayAbout(file, result.reason, console, progress);
         ++tally.failed;
@@ -44,7 +44,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
 
 void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                 Tally& tally) {
-    const Preview preview = previewHarmonize(file, request.range, request.elevation);
+    const Preview preview = previewHarmonize(file, request.range, request.elevation, {nullptr, {}, request.stations});
     if (!preview.ok()) {
         sayAbout(file, preview.reason, console, progress);
         ++tally.failed;

@@ -14,6 +14,7 @@ struct HarmonizeRequest {
     std::vector<std::string> files;
     std::string range = kDefaultRangeText;
     std::string elevation = kDefaultElevationText;
+    std::vector<StationSettings> stations; // aimed at their own settings
     bool dryRun = false;
 };
 

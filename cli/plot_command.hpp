@@ -6,6 +6,7 @@
 #include <zerkon/dp_format.hpp>
 
 #include <string>
+#include <vector>
 
 namespace zerkon::cli {
 
@@ -13,6 +14,7 @@ struct PlotRequest {
     std::string file;
     std::string range = kDefaultRangeText;
     std::string elevation = kDefaultElevationText;
+    std::vector<StationSettings> stations; // aimed at their own settings
     std::string svgPath;
     bool force = false; // replace an existing picture
 };

@@ -16,6 +16,7 @@ struct ReportRequest {
     std::vector<std::string> files;
     std::string range = kDefaultRangeText;
     std::string elevation = kDefaultElevationText;
+    std::vector<StationSettings> stations; // aimed at their own settings
     bool json = false;
     bool wide = false; // every column of the table, over 100 characters wide
 };

@@ -3,6 +3,8 @@
 #include "station_report_text.hpp"
 #include "text_format.hpp"
 
+#include <zerkon/convergence.hpp>
+
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
@@ -16,20 +18,39 @@ using json = nlohmann::ordered_json; // keys in the order a person reads them
 // 274.3200073242188. Not a number and infinities have no JSON form and become null.
 json number(float value) { return std::strtod(shortest(value).c_str(), nullptr); }
 
+// A distance worked out in double, to the millimetre or the thousandth of a foot; null where there is none.
+json rounded(double value, bool known) { return known ? json(std::strtod(fixed(value, 3).c_str(), nullptr)) : json(); }
+
+json convergenceJson(const Convergence& now) {
+    const bool range = now.rangeGap == ConvergenceGap::none, elevation = now.elevationGap == ConvergenceGap::none;
+    json convergence = {{"range_feet", rounded(now.rangeFeet(), range)},
+                        {"range_metres", rounded(now.rangeMetres, range)},
+                        {"elevation_feet", rounded(now.elevationFeet(), elevation)},
+                        {"elevation_metres", rounded(now.elevationMetres, elevation)}};
+    if (!elevation) convergence["reason"] = convergenceGapText(range ? now.elevationGap : now.rangeGap);
+    return convergence;
+}
+
 json stationJson(const StationReport& report) {
     const StationAim& aim = report.aim;
-    json station = {{"station", aim.verdict == StationVerdict::badStationNumber ? json() : json(aim.station)},
-                    {"line", report.lineNumber},
-                    {"flag", report.flagText},
-                    {"eligible", aim.verdict == StationVerdict::aimed},
-                    {"status", verdictKey(aim.verdict)},
-                    {"gun_lines_cleared", report.gunLinesCleared}};
+    json station = {
+        {"station", aim.verdict == StationVerdict::badStationNumber ? json() : json(aim.station)},
+        {"line", report.lineNumber},
+        {"flag", report.flagText},
+        {"eligible", aim.verdict == StationVerdict::aimed},
+        {"status", verdictKey(aim.verdict)},
+        {"gun_lines_cleared", report.gunLinesCleared},
+        {"settings",
+         {{"range_feet", number(aim.settings.rangeFeet)}, {"elevation_feet", number(aim.settings.elevationFeet)}}}};
     if (geometryWasRead(aim.verdict)) {
         station["x"] = number(aim.x);
         station["y"] = number(aim.y);
         station["z"] = number(aim.z);
         station["speed"] = number(aim.speed);
-        station["current"] = {{"a", number(aim.a)}, {"b", number(aim.b)}, {"h", number(aim.h)}};
+        station["current"] = {{"a", number(aim.a)},
+                              {"b", number(aim.b)},
+                              {"h", number(aim.h)},
+                              {"convergence", convergenceJson(currentConvergence(aim))}};
     }
     if (aim.computed) {
         station["distance"] = number(aim.distance);

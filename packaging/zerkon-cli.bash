@@ -17,7 +17,7 @@ _zerkon_cli() {
     done
 
     case $prev in
-    --range | --elevation | --backup) return ;;
+    --range | --elevation | --station | --backup) return ;;
     --svg)
         _zerkon_cli_files '[sS][vV][gG]'
         return
@@ -30,11 +30,11 @@ _zerkon_cli() {
         COMPREPLY=($(compgen -W "harmonize report restore backups plot --help --version" -- "$cur"))
         return
         ;;
-    harmonize) options="--range --elevation --dry-run --help" ;;
-    report) options="--range --elevation --wide --json --help" ;;
+    harmonize) options="--range --elevation --station --dry-run --help" ;;
+    report) options="--range --elevation --station --wide --json --help" ;;
     restore) options="--backup --help" ;;
     backups) options="--help" ;;
-    plot) options="--range --elevation --svg --force --help" ;;
+    plot) options="--range --elevation --station --svg --force --help" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

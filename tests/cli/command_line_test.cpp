@@ -204,6 +204,70 @@ TEST(CommandLine, DistancesInFeetMetresOrYards) {
     }
 }
 
+// --station: a listed station is aimed at its own settings, every other at the run's; a refused option exits 2 with
+// one message before any file is written.
+TEST(CommandLine, StationOptions) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    writeIn(folder, "other.dp", "[GUNSTATIONS]\r\ngunstation.5=1,3,1,350,835,750,0.3,0.25,4,80,12,1,0,0,0,0,0,mg\r\n");
+    const std::string plane = folder.file("plane.dp"), other = folder.file("other.dp");
+    const std::string form = "; write LIST=RANGE or LIST=RANGE/ELEVATION, for example 0,1=250m or 2-5=300yd/1ft\n";
+    const struct {
+        std::vector<std::string> options;
+        std::vector<double> rangeFeet; // of stations 0, 1 and 2 when accepted
+        std::string err;               // when refused
+    } cases[] = {
+        {{"--station", "0,1=250m"}, {820.20996, 820.20996, 900}, ""},
+        {{"--station", "2=300yd/2m", "--station", " 0 = 100"}, {100, 900, 900}, ""},
+        {{"--station", "0-9=1000"}, {1000, 1000, 1000}, ""}, // names stations the file has not, and some it has
+        {{"--station", "0,1"}, {}, "zerkon-cli: --station: \"0,1\": no \"=\"" + form},
+        {{"--station", "0,,1=250m"},
+         {},
+         "zerkon-cli: --station: \"0,,1=250m\": \"\" is not a station number or span "
+         "such as 3 or 2-5" +
+             form},
+        {{"--station", "2-1=250m"},
+         {},
+         "zerkon-cli: --station: \"2-1=250m\": \"2-1\" runs backwards; write the lower "
+         "station first\n"},
+        {{"--station", "0=0m"},
+         {},
+         "zerkon-cli: --station: \"0=0m\": range \"0m\" must be greater than zero: the guns "
+         "converge ahead of the aircraft\n"},
+        {{"--station", "0=250m/high"}, {}, "*"},
+        {{"--station", "0,0-1=250m"}, {}, "zerkon-cli: --station: \"0,0-1=250m\": station 0 is listed twice\n"},
+        {{"--station", "0-1=250m", "--station", "1,2=300m"}, {}, "zerkon-cli: --station: station 1 is listed twice\n"},
+        {{"--station", "1=250m"},
+         {},
+         "zerkon-cli: " + other + ": --station 1 names no gun station of the file; it has 5\n"},
+    };
+    for (const auto& c : cases) {
+        std::string line;
+        for (const std::string& option : c.options)
+            line += " " + option;
+        const auto before = snapshot(folder);
+        std::vector<std::string> arguments = {c.rangeFeet.empty() ? "harmonize" : "report", "--json"};
+        if (c.rangeFeet.empty()) arguments.pop_back();
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.push_back(plane);
+        if (c.rangeFeet.empty()) arguments.push_back(other);
+        const CliRun result = run(arguments);
+        if (!c.rangeFeet.empty()) {
+            ASSERT_EQ(result.code, 0) << line << "\n" << result.err;
+            const nlohmann::json stations = nlohmann::json::parse(result.out)["files"][0]["stations"];
+            for (std::size_t i = 0; i < c.rangeFeet.size(); ++i)
+                EXPECT_NEAR(stations[i]["settings"]["range_feet"].get<double>(), c.rangeFeet[i], 1e-4) << line;
+            continue;
+        }
+        EXPECT_EQ(result.code, 2) << line;
+        EXPECT_EQ(snapshot(folder), before) << line;
+        if (c.err == "*")
+            EXPECT_EQ(result.err.rfind("zerkon-cli: --station: ", 0), 0u) << line << "\n" << result.err;
+        else
+            EXPECT_EQ(result.err, c.err) << line;
+    }
+}
+
 TEST(CommandLine, HarmonizeKeepsItsOutputLine) {
     TempFolder folder;
     writeIn(folder, "plane.dp", kAircraft);

@@ -1,0 +1,148 @@
+#include "station_option.hpp"
+
+#include "distance.hpp"
+#include "file_list.hpp"
+
+#include <zerkon/dp_format.hpp>
+#include <zerkon/preview.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+namespace zerkon::cli {
+namespace {
+
+constexpr const char* kForm = "write LIST=RANGE or LIST=RANGE/ELEVATION, for example 0,1=250m or 2-5=300yd/1ft";
+
+struct StationOption {
+    std::vector<StationSpan> stations;
+    float rangeFeet = 0.0f;
+    std::optional<float> elevationFeet; // none: the run's
+    std::string error;
+};
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return {};
+    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::optional<StationNumber> stationNumber(std::string_view text) {
+    text = trimmed(text);
+    StationNumber number = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
+// "0,1" or "2-5" as spans; the error says which item is wrong.
+std::vector<StationSpan> readStationList(std::string_view list, std::string& error) {
+    std::vector<StationSpan> spans;
+    for (std::size_t start = 0; error.empty() && start <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string_view item = list.substr(start, comma - start);
+        const std::size_t dash = item.find('-');
+        const auto first = stationNumber(item.substr(0, dash));
+        const auto last = dash == std::string_view::npos ? first : stationNumber(item.substr(dash + 1));
+        if (!first || !last)
+            error = quoted(trimmed(item)) + " is not a station number or span such as 3 or 2-5; " + kForm;
+        else if (*last < *first)
+            error = quoted(trimmed(item)) + " runs backwards; write the lower station first";
+        else
+            spans.push_back({*first, *last});
+        start = comma + 1;
+    }
+    return spans;
+}
+
+// A station named twice among `spans`, as a message; empty when none is.
+std::string stationNamedTwice(std::vector<StationSpan> spans) {
+    std::sort(spans.begin(), spans.end(), [](const StationSpan& a, const StationSpan& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].first <= spans[i - 1].last)
+            return "station " + std::to_string(spans[i].first) + " is listed twice";
+        spans[i].last = std::max(spans[i].last, spans[i - 1].last); // what the spans so far reach
+    }
+    return {};
+}
+
+StationOption readStationOption(std::string_view text) {
+    StationOption option;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        option.error = std::string("no \"=\"; ") + kForm;
+        return option;
+    }
+    option.stations = readStationList(text.substr(0, equals), option.error);
+    if (!option.error.empty()) return option;
+    if (option.error = stationNamedTwice(option.stations); !option.error.empty()) return option;
+
+    const std::string_view settings = text.substr(equals + 1);
+    const std::size_t slash = settings.find('/');
+    const DistanceReading range = readRange(settings.substr(0, slash));
+    if (!range.ok()) {
+        option.error = "range " + range.error;
+        return option;
+    }
+    option.rangeFeet = range.feet;
+    if (slash != std::string_view::npos) {
+        const DistanceReading elevation = readDistance(settings.substr(slash + 1));
+        if (!elevation.ok()) option.error = "elevation " + elevation.error;
+        option.elevationFeet = elevation.feet;
+    }
+    return option;
+}
+
+} // namespace
+
+std::string stationOptionError(std::string_view text) {
+    const std::string error = readStationOption(text).error;
+    return error.empty() ? error : quoted(text) + ": " + error;
+}
+
+StationOptions readStationOptions(const std::vector<std::string>& texts, float runElevationFeet) {
+    StationOptions options;
+    std::vector<StationSpan> every;
+    for (const std::string& text : texts) {
+        const StationOption option = readStationOption(text);
+        every.insert(every.end(), option.stations.begin(), option.stations.end());
+        options.stations.push_back(
+            {option.stations, makeAimSettings(option.rangeFeet, option.elevationFeet.value_or(runElevationFeet))});
+    }
+    options.error = stationNamedTwice(std::move(every));
+    return options;
+}
+
+int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::vector<StationSettings>& stations,
+                             Console& console) {
+    if (stations.empty()) return 0;
+    int code = 0;
+    for (const NamedFile& file : eachFileOnce(files)) {
+        if (!file.refusal.empty()) continue;
+        const Preview preview = previewHarmonize(file.path, kDefaultRangeText, kDefaultElevationText);
+        if (!preview.ok()) continue; // said when the file's turn comes
+        std::vector<StationSpan> present;
+        for (const StationReport& report : preview.stations)
+            if (report.aim.verdict != StationVerdict::badStationNumber)
+                present.push_back({report.aim.station, report.aim.station});
+        std::sort(present.begin(), present.end(), [](auto& a, auto& b) { return a.first < b.first; });
+        present.erase(std::unique(present.begin(), present.end(), [](auto& a, auto& b) { return a.first == b.first; }),
+                      present.end());
+        for (const StationSettings& entry : stations) {
+            if (std::any_of(present.begin(), present.end(), [&](const StationSpan& s) { return entry.names(s.first); }))
+                continue;
+            console.err << "zerkon-cli: " << file.path << ": --station " << stationListText(entry.stations)
+                        << " names no gun station of the file"
+                        << (present.empty() ? std::string(", which has none") : "; it has " + stationListText(present))
+                        << '\n';
+            code = 2;
+        }
+    }
+    return code;
+}
+
+} // namespace zerkon::cli

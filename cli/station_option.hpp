@@ -1,0 +1,31 @@
+// --station LIST=RANGE[/ELEVATION]: settings for some stations, such as the wing guns at 250 m.
+#pragma once
+
+#include "console.hpp"
+
+#include <zerkon/station_settings.hpp>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zerkon::cli {
+
+// Why `text` is no --station option, and what to write instead; empty when it is one. LIST is station numbers and
+// spans separated by commas ("0,1", "2-5"), RANGE and ELEVATION are distances like --range and --elevation.
+std::string stationOptionError(std::string_view text);
+
+struct StationOptions {
+    std::vector<StationSettings> stations;
+    std::string error; // a station that two options name, or that one names twice
+};
+
+// The settings of each option; an option without ELEVATION takes the run's. The texts passed stationOptionError.
+StationOptions readStationOptions(const std::vector<std::string>& texts, float runElevationFeet);
+
+// Exit code 2, with a message naming the file, when an option names no gun station of one of the files: checked for
+// every file before any is written. 0 when every option names a station of every file it can read.
+int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::vector<StationSettings>& stations,
+                             Console& console);
+
+} // namespace zerkon::cli
