@@ -16,7 +16,8 @@ namespace zerkon {
 namespace {
 
 // Writes `lines`, whole lines as read. Runs of plain lines already end in CR LF, so they are copied as they are,
-// in one piece up to the next line a rule looks at.
+// in one piece up to the next line a rule looks at: handing each line to the rewriter instead makes a large pass
+// take twice as long.
 void rewriteLines(std::string_view lines, LineReader& reader, DpRewriter& rewriter, CrLfWriter& writer,
                   std::string& rewritten, PassCounts& counts) {
     const char* const end = lines.data() + lines.size();
