@@ -10,9 +10,12 @@ work="$PWD/build/reproducible"
 rm -rf "$work"
 mkdir -p "$work"
 
+# Both clones first, while the commit is surely at hand.
 for clone in one another-clone; do
-    git clone -q --no-local . "$work/$clone"
+    git clone -q --no-local --no-checkout . "$work/$clone"
     git -C "$work/$clone" checkout -q --detach "$commit"
+done
+for clone in one another-clone; do
     echo "reproducible: make dist in $work/$clone"
     if ! (cd "$work/$clone" && env -u CMAKE_CXX_COMPILER_LAUNCHER CCACHE_DISABLE=1 make dist) >"$work/$clone.log" 2>&1; then
         tail -n 30 "$work/$clone.log" >&2
