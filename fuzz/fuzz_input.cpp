@@ -24,7 +24,8 @@ AimSettings settingsOf(const FuzzInput& input) {
     const ScannedFloat range = scanFloat(input.rangeText);
     const ScannedFloat elevation = scanFloat(input.elevationText);
     const bool usable = range.ok && elevation.ok && std::isfinite(range.value) && std::isfinite(elevation.value);
-    return usable ? makeAimSettings(range.value, elevation.value) : makeAimSettings(900.0f, 1.0f);
+    if (usable) return makeAimSettings(range.value, elevation.value);
+    return makeAimSettings(scanFloat(kDefaultRangeText).value, scanFloat(kDefaultElevationText).value);
 }
 
 bool holdsNonFiniteText(std::string_view text) {

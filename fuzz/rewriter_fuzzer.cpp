@@ -56,6 +56,30 @@ void checkLine(std::string_view line, std::string_view out, const std::string& r
         require(lineEnds == outEnds, "a line keeps its newline, or its lack of one", line, out);
 }
 
+// What the rewriter says it did must be what it did: the report and the dry run show nothing else.
+void checkOutcome(const zerkon::LineOutcome& outcome, std::string_view line, std::string_view out,
+                  std::size_t& stationLines) {
+    switch (outcome.action) {
+    case zerkon::LineAction::copied:
+        require(out == line, "a line said to be copied is copied", line, out);
+        break;
+    case zerkon::LineAction::dropped:
+        require(out.empty(), "a line said to be dropped is dropped", line, out);
+        break;
+    case zerkon::LineAction::commentInserted:
+        require(startsWithNoCase(line, zerkon::kGunStationsHeader), "comments go above the gun stations", line, out);
+        break;
+    case zerkon::LineAction::stationJudged:
+        require(startsWithNoCase(line, zerkon::kGunStationPrefix), "only gun station lines are judged", line, out);
+        require(outcome.stationLine == stationLines++, "gun station lines are counted in order", line, out);
+        break;
+    case zerkon::LineAction::gunLineRewritten:
+        require(startsWithNoCase(line, zerkon::kGunPrefix) && outcome.stationLine < stationLines,
+                "a rewritten gun line belongs to a gun station line read before it", line, out);
+        break;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,10 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string comment = zerkon::runComment(settings, zerkon::fuzz::fixedTime());
     zerkon::DpRewriter rewriter(settings, comment);
     std::string out;
+    std::size_t stationLines = 0;
     for (const std::string& line : zerkon::testing::linesAsRead(input.content)) {
         out.clear();
-        rewriter.rewriteLine(line, out);
+        const zerkon::LineOutcome outcome = rewriter.rewriteLine(line, out);
         checkLine(line, out, comment);
+        checkOutcome(outcome, line, out, stationLines);
     }
     return 0;
 }
