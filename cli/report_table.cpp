@@ -4,16 +4,43 @@
 #include "text_format.hpp"
 #include "text_table.hpp"
 
+#include <zerkon/convergence.hpp>
+
 #include <ostream>
 
 namespace zerkon::cli {
+namespace {
+
+std::string settingsText(const AimSettings& settings) {
+    return "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, 3) + " m), elevation " +
+           fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 3) + " m)";
+}
+
+// Where each station's fire converges with the angles the file holds now, before the pass.
+void writeCurrentConvergence(std::ostream& out, const Preview& preview) {
+    using Align = TextTable::Align;
+    TextTable table({Align::right, Align::right, Align::right, Align::right, Align::right, Align::left});
+    table.addRow({"station", "range ft", "range m", "elevation ft", "elevation m", ""});
+    for (const StationReport& station : preview.stations) {
+        if (!geometryWasRead(station.aim.verdict)) continue;
+        const Convergence now = currentConvergence(station.aim);
+        const bool range = now.rangeGap == ConvergenceGap::none, elevation = now.elevationGap == ConvergenceGap::none;
+        table.addRow({std::to_string(station.aim.station), range ? fixed(now.rangeFeet(), 1) : "-",
+                      range ? fixed(now.rangeMetres, 2) : "-", elevation ? fixed(now.elevationFeet(), 1) : "-",
+                      elevation ? fixed(now.elevationMetres, 2) : "-",
+                      convergenceGapText(range ? now.elevationGap : now.rangeGap)});
+    }
+    out << "  Where the angles in the file converge now:\n";
+    table.write(out, "  ");
+}
+
+} // namespace
 
 void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     const Preview& preview = report.preview;
-    const AimSettings& settings = preview.settings;
-    out << report.path << ": range " << fixed(settings.rangeFeet, 1) << " ft (" << fixed(settings.rangeMetres, 3)
-        << " m), elevation " << fixed(settings.elevationFeet, 1) << " ft (" << fixed(settings.elevationMetres, 3)
-        << " m)\n";
+    out << report.path << ": " << settingsText(preview.settings) << '\n';
+    for (const StationSettings& own : preview.stationSettings)
+        out << "  stations " << stationListText(own.stations) << ": " << settingsText(own.settings) << '\n';
     if (preview.stations.empty()) {
         out << "  no gun station lines\n";
         return;
@@ -58,6 +85,7 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
         << plural(static_cast<int>(preview.stations.size()), "gun station", "gun stations") << " aimed, "
         << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines") << " cleared; angles in degrees"
         << (wide ? ", speed as written, T at three quarters of the speed\n" : "; --wide shows every number\n");
+    writeCurrentConvergence(out, preview);
 }
 
 } // namespace zerkon::cli

@@ -20,6 +20,7 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
 
     Preview preview;
     preview.settings = inputs.settings;
+    preview.stationSettings = options.stations;
     preview.backupPath = nextFreeBackupName(files, path, error);
     if (error) return fileFailure<Preview>("find a backup name for", path, error);
     preview.compiledPath = compiledName(path);

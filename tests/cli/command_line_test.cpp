@@ -406,6 +406,12 @@ TEST(CommandLine, JsonReportParsesAndNamesEveryFile) {
     EXPECT_NEAR(worked["drop"].get<double>(), 1.194721 - 0.3048, 1e-6); // F = -1.194721 less the elevation
     EXPECT_EQ(worked["gun_lines_cleared"], 1);
     EXPECT_EQ(plane["stations"][0]["gun_lines_cleared"], 2);
+    // Station 0's angles now, A 0.4 and H 0.62, meet the centre line 2.41 / tan 0.62° ahead of the gun.
+    const nlohmann::json& now = plane["stations"][0]["current"]["convergence"];
+    EXPECT_EQ(now["range_metres"].get<double>(), 223.856);
+    EXPECT_EQ(now["elevation_feet"].get<double>(), -7.387);
+    EXPECT_EQ(worked["current"]["convergence"]["reason"], "parallel to the centre line");
+    EXPECT_TRUE(worked["current"]["convergence"]["range_feet"].is_null());
     EXPECT_EQ(plane["stations"][2]["status"], "flag");
     EXPECT_FALSE(plane["stations"][2].contains("new"));
     EXPECT_EQ(document["files"][1]["ok"], false);

@@ -27,6 +27,7 @@ struct LineRewrite {
 
 struct Preview : Outcome {
     AimSettings settings;
+    std::vector<StationSettings> stationSettings; // of the stations aimed at their own
     std::string backupPath;   // the name the current file would be kept under
     std::string compiledPath; // the compiled copy the pass would delete
     bool compiledExists = false;
