@@ -28,10 +28,11 @@ bool isAboveOne(std::string_view number) {
         const char* first = number.data() + exponentMark + 1;
         const char* last = number.data() + number.size();
         if (*first == '+') ++first; // from_chars takes no '+'; what from_chars read as a number has a digit next
+        constexpr long long kFarBeyond = 1'000'000'000'000'000; // more than any text has digits, far from overflow
         long long exponent = 0;
         if (std::from_chars(first, last, exponent).ec == std::errc::result_out_of_range)
-            exponent = *first == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-        magnitude += exponent;
+            exponent = *first == '-' ? -kFarBeyond : kFarBeyond;
+        magnitude += std::clamp(exponent, -kFarBeyond, kFarBeyond);
     }
     return magnitude > 0;
 }

@@ -73,7 +73,8 @@ TEST(NumberTextOracle, ReadsNumbersBeyondFloatsRangeLikeStrtof) {
     const std::string zeros(45, '0');
     for (const std::string& text : std::vector<std::string>{
              "1e39", "340282356779733661637539395458142568448", "1" + zeros, "0." + zeros + "1", "0." + zeros + "1e10",
-             "7e-46", "8e-46", "1" + zeros + "e-90", "123.4e99999999999999999999", "0.5E-99999999999999999999"}) {
+             "7e-46", "8e-46", "1" + zeros + "e-90", "123.4e99999999999999999999", "0.5E-99999999999999999999",
+             "10e9223372036854775807", "0.01e-9223372036854775808"}) {
         expectReadsLikeStrtof(text);
         expectReadsLikeStrtof("-" + text);
     }
