@@ -36,7 +36,7 @@ std::string missingDpFile(const std::string& file, const std::vector<BackupFile>
 
 int runBackups(const std::string& file, Console& console) {
     std::error_code error;
-    const std::vector<BackupFile> backups = listBackups(file, error);
+    const std::vector<BackupFile> backups = listBackups(machineFileSystem(), file, error);
     if (error) {
         console.err << "zerkon-cli: " << file << ": cannot list its backups: " << error.message() << '\n';
         return 1;

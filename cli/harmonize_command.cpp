@@ -38,7 +38,10 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     progress.clear();
     console.out << file << ": " << plural(result.counts.stationsAimed, "gun station", "gun stations") << " aimed, "
                 << plural(result.counts.gunLinesRewritten, "gun line", "gun lines") << " rewritten, backup "
-                << fileName(result.backupPath) << '\n';
+                << fileName(result.backupPath);
+    for (const std::string& copy : result.compiledDeleted)
+        console.out << ", " << fileName(copy) << " deleted";
+    console.out << '\n';
     if (!result.warning.empty()) sayAbout(file, result.warning, console, progress);
 }
 
@@ -57,7 +60,8 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, Consol
                 << ": dry run, nothing written: " << plural(preview.counts.stationsAimed, "gun station", "gun stations")
                 << " aimed, " << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines")
                 << " rewritten, backup " << fileName(preview.backupPath);
-    if (preview.compiledExists) console.out << ", " << fileName(preview.compiledPath) << " deleted";
+    for (const std::string& copy : preview.compiledCopies)
+        console.out << ", would delete " << fileName(copy);
     console.out << '\n';
     writeUnifiedDiff(console.out, file, preview);
 }

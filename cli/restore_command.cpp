@@ -4,6 +4,7 @@
 #include "text_format.hpp"
 
 #include <zerkon/backups.hpp>
+#include <zerkon/file_system.hpp>
 #include <zerkon/restore.hpp>
 
 #include <ostream>
@@ -17,7 +18,7 @@ int runRestore(const RestoreRequest& request, Console& console) {
     };
     if (const std::string refusal = notADpFileName(request.file); !refusal.empty()) return fail(refusal);
     std::error_code error;
-    const std::vector<BackupFile> backups = listBackups(request.file, error);
+    const std::vector<BackupFile> backups = listBackups(machineFileSystem(), request.file, error);
     if (error) return fail("cannot list its backups: " + error.message());
     if (const std::string missing = missingDpFile(request.file, backups); !missing.empty()) return fail(missing);
     const BackupFile* newest = newestBackup(backups);

@@ -3,24 +3,13 @@
 #include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
+#include "file_replacement.hpp"
 #include "text_stream.hpp"
 
 #include <algorithm>
-#include <filesystem>
-#include <sys/stat.h>
 
 namespace zerkon {
 namespace {
-
-bool sameText(std::string_view a, std::string_view b, bool ignoreCase) {
-    return ignoreCase ? equalsNoCase(a, b) : a == b;
-}
-
-#ifdef _WIN32
-constexpr bool kNamesIgnoreCase = true;
-#else
-constexpr bool kNamesIgnoreCase = false;
-#endif
 
 // The backup number a file name stands for, when backupName() gives exactly that name: "plane_0001.dp" is not the
 // name of backup 1, so it is no backup.
@@ -35,14 +24,9 @@ std::optional<unsigned> backupNumberOf(const std::string& dpPath, std::string_vi
         number = number * 10 + static_cast<unsigned>(c - '0');
     }
     if (number == 0) return std::nullopt;
-    const std::string expected = std::filesystem::path(backupName(dpPath, number)).filename().string();
+    const std::string expected = nameOf(backupName(dpPath, number));
     if (!sameText(expected, name, kNamesIgnoreCase)) return std::nullopt;
     return number;
-}
-
-std::time_t modificationTime(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mtime : 0;
 }
 
 } // namespace
@@ -73,31 +57,24 @@ std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& pat
     return std::nullopt;
 }
 
-std::vector<BackupFile> listBackups(const std::string& dpPath, std::error_code& error) {
+std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath, std::error_code& error) {
     std::vector<BackupFile> backups;
-    if (!longEnoughForDpNames(dpPath)) return backups;
-    const std::filesystem::path stemPath(dpPath.substr(0, dpPath.size() - 3));
-    const std::string stem = stemPath.filename().string();
-    std::filesystem::path folder = stemPath.parent_path();
-    if (folder.empty()) folder = ".";
-
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::string name;
-        try {
-            name = it->path().filename().string();
-        } catch (const std::exception&) { // a name the narrow code page cannot hold is no name we ever built
-            continue;
-        }
-        const std::optional<unsigned> number = backupNumberOf(dpPath, stem, name);
+    const std::string target = files.resolveLinks(dpPath, error); // the backups are beside a link's target
+    if (error || !longEnoughForDpNames(target)) return backups;
+    const std::string stemPath = target.substr(0, target.size() - 3);
+    const std::string stem = nameOf(stemPath);
+    for (const std::string& name : files.list(folderOf(stemPath), error)) {
+        const std::optional<unsigned> number = backupNumberOf(target, stem, name);
         if (!number) continue;
         BackupFile backup;
         backup.number = *number;
-        backup.path = backupName(dpPath, *number);
-        backup.modified = modificationTime(backup.path);
-        std::error_code readError; // an unreadable backup is still listed, without its settings
-        backup.run = readRunRecord(machineFileSystem(), backup.path, readError);
+        backup.path = backupName(target, *number);
+        std::error_code readError; // an unreadable backup is still listed, without its settings or its time
+        backup.modified = files.modificationTime(backup.path, readError);
+        backup.run = readRunRecord(files, backup.path, readError);
         backups.push_back(std::move(backup));
     }
+    if (error) return {};
     std::sort(backups.begin(), backups.end(),
               [](const BackupFile& a, const BackupFile& b) { return a.number < b.number; });
     return backups;

@@ -1,6 +1,5 @@
 #include <zerkon/pass.hpp>
 
-#include <zerkon/backups.hpp>
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/file_system.hpp>
 
@@ -70,28 +69,21 @@ PassResult harmonizeFile(const std::string& path, std::string_view rangeText, st
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     const PassInputs inputs = checkPassInputs(files, path, rangeText, elevationText);
     if (!inputs.ok()) return failed<PassResult>(inputs);
-    std::error_code error;
-
-    // Backups are never overwritten: the first free number is taken, so a gap left by a deleted backup is reused.
-    const std::string backup = nextFreeBackupName(files, path, error);
-    if (error) return fileFailure<PassResult>("find a backup name for", path, error);
-
-    Replacement replacement(path, backup, path);
+    Replacement replacement(inputs.path, true, inputs.path);
     DpRewriter rewriter(inputs.settings,
                         runComment(inputs.settings, passLocalTime(options)) + stationsComment(options.stations),
                         options.stations);
     PassResult result;
     std::string reason = beginReplacement(files, replacement);
     if (reason.empty())
-        reason =
-            rewriteInto(*replacement.source, *replacement.output, rewriter, result.counts, path, replacement.temporary);
+        reason = rewriteInto(*replacement.source, *replacement.output, rewriter, result.counts, inputs.path,
+                             replacement.temporary);
     reason = finishReplacement(files, replacement, std::move(reason));
     if (!reason.empty()) return failed<PassResult>(Failure::fileOperation, std::move(reason));
 
-    // The compiled copy is stale only now that the new DP file is complete.
-    result.warning = deleteCompiledCopy(files, path);
-
-    result.backupPath = backup;
+    result.backupPath = replacement.keptAs;
+    result.compiledDeleted = replacement.compiledDeleted;
+    result.warning = replacement.warning;
     return result;
 }
 

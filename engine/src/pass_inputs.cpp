@@ -46,6 +46,8 @@ PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::stri
     if (kind == PathKind::other) return failed<PassInputs>(Failure::notAFile, quoted(path) + " is not a file");
 
     PassInputs inputs;
+    const std::string reason = followLinks(files, path, inputs.path);
+    if (!reason.empty()) return failed<PassInputs>(Failure::fileOperation, reason);
     inputs.settings = makeAimSettings(rangeFeet, elevationFeet);
     return inputs;
 }

@@ -11,6 +11,7 @@
 namespace zerkon {
 
 struct PassInputs : Outcome {
+    std::string path; // the file to work on: a symbolic link's target
     AimSettings settings;
 };
 

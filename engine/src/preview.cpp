@@ -21,14 +21,13 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
     Preview preview;
     preview.settings = inputs.settings;
     preview.stationSettings = options.stations;
-    preview.backupPath = nextFreeBackupName(files, path, error);
-    if (error) return fileFailure<Preview>("find a backup name for", path, error);
-    preview.compiledPath = compiledName(path);
-    preview.compiledExists = files.status(preview.compiledPath, error) != PathKind::absent;
-    if (error) return fileFailure<Preview>("query", preview.compiledPath, error);
+    preview.backupPath = nextFreeBackupName(files, inputs.path, error);
+    if (error) return fileFailure<Preview>("find a backup name for", inputs.path, error);
+    preview.compiledCopies = compiledCopies(files, inputs.path, error);
+    if (error) return fileFailure<Preview>("look for the compiled copy", compiledName(inputs.path), error);
 
-    std::unique_ptr<InputFile> input = files.openForReading(path, error);
-    if (!input) return fileFailure<Preview>("open", path, error);
+    std::unique_ptr<InputFile> input = files.openForReading(inputs.path, error);
+    if (!input) return fileFailure<Preview>("open", inputs.path, error);
     DpRewriter rewriter(preview.settings,
                         runComment(preview.settings, passLocalTime(options)) + stationsComment(options.stations),
                         options.stations);
@@ -47,9 +46,9 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
             ++preview.stations[outcome.stationLine].gunLinesCleared;
         if (rewritten != line) preview.rewrites.push_back({preview.lineCount, std::string(line), rewritten});
     }
-    if (reader.error()) return fileFailure<Preview>("read", path, reader.error());
+    if (reader.error()) return fileFailure<Preview>("read", inputs.path, reader.error());
     input->close(error);
-    if (error) return fileFailure<Preview>("close", path, error);
+    if (error) return fileFailure<Preview>("close", inputs.path, error);
     return preview;
 }
 

@@ -1,6 +1,5 @@
 #include <zerkon/restore.hpp>
 
-#include <zerkon/backups.hpp>
 #include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
@@ -33,7 +32,10 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<RestoreResult>(std::move(length));
     if (backupNumber == 0) return failed<RestoreResult>(Failure::badBackupNumber, "backups are numbered from 1");
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
-    const std::string backup = backupName(path, backupNumber);
+    std::string dpPath; // a symbolic link's target, restored beside its own backups
+    std::string reason = followLinks(files, path, dpPath);
+    if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
+    const std::string backup = backupName(dpPath, backupNumber);
 
     std::error_code error;
     const PathKind backupKind = files.status(backup, error);
@@ -41,27 +43,21 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (backupKind != PathKind::file)
         return failed<RestoreResult>(Failure::notAFile, "there is no backup " + quoted(backup));
     // A DP file that is missing (deleted by hand) is simply recreated; a folder under its name is not replaced.
-    const PathKind dpKind = files.status(path, error);
-    if (error) return fileFailure<RestoreResult>("query", path, error);
-    if (dpKind == PathKind::other) return failed<RestoreResult>(Failure::notAFile, quoted(path) + " is not a file");
+    const PathKind dpKind = files.status(dpPath, error);
+    if (error) return fileFailure<RestoreResult>("query", dpPath, error);
+    if (dpKind == PathKind::other) return failed<RestoreResult>(Failure::notAFile, quoted(dpPath) + " is not a file");
 
-    std::string keptAs;
-    if (dpKind == PathKind::file) {
-        keptAs = nextFreeBackupName(files, path, error);
-        if (error) return fileFailure<RestoreResult>("find a backup name for", path, error);
-    }
-
-    Replacement replacement(path, keptAs, backup);
-    std::string reason = beginReplacement(files, replacement);
+    Replacement replacement(dpPath, dpKind == PathKind::file, backup);
+    reason = beginReplacement(files, replacement);
     if (reason.empty()) reason = copyInto(*replacement.source, *replacement.output, backup, replacement.temporary);
     reason = finishReplacement(files, replacement, std::move(reason));
     if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
 
     RestoreResult result;
-    // The compiled copy was built from the content just replaced.
-    result.warning = deleteCompiledCopy(files, path);
     result.restoredFrom = backup;
-    result.keptAs = keptAs;
+    result.keptAs = replacement.keptAs;
+    result.compiledDeleted = replacement.compiledDeleted;
+    result.warning = replacement.warning;
     return result;
 }
 

@@ -1,4 +1,4 @@
-#include "test_files.hpp"
+#include "memory_file_system.hpp"
 
 #include <zerkon/backups.hpp>
 
@@ -8,20 +8,18 @@ namespace {
 
 using zerkon::BackupFile;
 
-void writeIn(const zerkon::testing::TempFolder& folder, const std::string& name, const std::string& bytes) {
-    zerkon::testing::writeBytes(folder.file(name), bytes);
-}
-
 TEST(ListBackups, TakesOnlyTheNamesThePassGives) {
-    zerkon::testing::TempFolder folder;
-    for (const char* name : {"plane.dp", "plane_001.dp", "plane_1000.dp", "plane_0002.dp", "plane_000.dp",
-                             "plane_01.dp", "plane_x01.dp", "plane_003.dp.bak", "other_004.dp", "plane.cdp"})
-        writeIn(folder, name, "");
-    writeIn(folder, "plane_007.dp",
-            "[AIRCRAFT]\r\n; Guns harmonized by Zerkon - Range: 900.0 ft.  Elevation: 1.0 ft. - "
-            "Sat Mar  7 18:02:11 2026\r\n[GUNSTATIONS]\r\n");
+    zerkon::testing::MemoryFileSystem files;
+    for (const char* name :
+         {"plane.dp", "plane_001.dp", "plane_1000.dp", "plane_0002.dp", "plane_000.dp", "plane_01.dp", "plane_x01.dp",
+          "plane_003.dp.bak", "other_004.dp", "plane.cdp", "hangar/plane_002.dp"})
+        files.put(name, "");
+    files.put("plane_007.dp",
+              "[AIRCRAFT]\r\n; Guns harmonized by Zerkon - Range: 900.0 ft.  Elevation: 1.0 ft. - "
+              "Sat Mar  7 18:02:11 2026\r\n[GUNSTATIONS]\r\n",
+              1234);
     std::error_code error;
-    const std::vector<BackupFile> backups = zerkon::listBackups(folder.file("plane.dp"), error);
+    const std::vector<BackupFile> backups = zerkon::listBackups(files, "plane.dp", error);
     ASSERT_FALSE(error) << error.message();
     ASSERT_EQ(backups.size(), 3u);
     EXPECT_EQ(backups[0].number, 1u);
@@ -32,7 +30,7 @@ TEST(ListBackups, TakesOnlyTheNamesThePassGives) {
     EXPECT_EQ(backups[1].run->rangeFeet, "900.0");
     EXPECT_EQ(backups[1].run->elevationFeet, "1.0");
     EXPECT_EQ(backups[1].run->when, "Sat Mar  7 18:02:11 2026");
-    EXPECT_NE(backups[1].modified, 0);
+    EXPECT_EQ(backups[1].modified, 1234);
 }
 
 struct NewestCase {

@@ -333,7 +333,7 @@ TEST(CommandLine, DryRunWritesNothingAndShowsTheDiff) {
     EXPECT_EQ(snapshot(folder), before);
     EXPECT_EQ(result.out, plane +
                               ": dry run, nothing written: 2 gun stations aimed, 1 gun line rewritten, backup "
-                              "plane_001.dp, plane.cdp deleted\n"
+                              "plane_001.dp, would delete plane.cdp\n"
                               "--- " +
                               plane + "\n+++ " + plane +
                               " (harmonized)\n"

@@ -110,7 +110,7 @@ TEST(Preview, WritesNothing) {
     const Preview preview =
         zerkon::previewHarmonize("plane.dp", "900", "1", PassOptions{&files, zerkon::testing::fixedClock});
     ASSERT_TRUE(preview.ok());
-    EXPECT_TRUE(preview.compiledExists);
+    EXPECT_EQ(preview.compiledCopies, std::vector<std::string>{"plane.cdp"});
     EXPECT_EQ(files.snapshot(), before);
 }
 

@@ -44,8 +44,23 @@ private:
 } // namespace
 
 const char* operationName(Operation operation) {
-    static constexpr const char* kNames[] = {"status", "open",   "create", "read", "write",  "flush",
-                                             "close",  "rename", "remove", "link", "replace"};
+    static constexpr const char* kNames[kOperationCount] = {"status",
+                                                            "open",
+                                                            "create",
+                                                            "read",
+                                                            "write",
+                                                            "flush",
+                                                            "close",
+                                                            "rename",
+                                                            "remove",
+                                                            "link",
+                                                            "replace",
+                                                            "list",
+                                                            "modification time",
+                                                            "resolve links",
+                                                            "copy ownership",
+                                                            "lock folder",
+                                                            "sync folder"};
     return kNames[static_cast<int>(operation)];
 }
 
@@ -85,6 +100,36 @@ void FaultyFileSystem::rename(const std::string& from, const std::string& to, st
 void FaultyFileSystem::remove(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::remove, error)) return;
     machineFileSystem().remove(path, error);
+}
+
+std::vector<std::string> FaultyFileSystem::list(const std::string& folder, std::error_code& error) {
+    if (shouldFail(Operation::list, error)) return {};
+    return machineFileSystem().list(folder, error);
+}
+
+std::time_t FaultyFileSystem::modificationTime(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::modificationTime, error)) return 0;
+    return machineFileSystem().modificationTime(path, error);
+}
+
+std::string FaultyFileSystem::resolveLinks(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::resolveLinks, error)) return {};
+    return machineFileSystem().resolveLinks(path, error);
+}
+
+void FaultyFileSystem::copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
+    if (shouldFail(Operation::copyOwnership, error)) return;
+    machineFileSystem().copyOwnership(from, to, error);
+}
+
+std::unique_ptr<FolderLock> FaultyFileSystem::lockFolder(const std::string& folder, std::error_code& error) {
+    if (shouldFail(Operation::lockFolder, error)) return nullptr;
+    return machineFileSystem().lockFolder(folder, error);
+}
+
+void FaultyFileSystem::syncFolder(const std::string& folder, std::error_code& error) {
+    if (shouldFail(Operation::syncFolder, error)) return;
+    machineFileSystem().syncFolder(folder, error);
 }
 
 void LinkingFaultyFileSystem::link(const std::string& existing, const std::string& newName, std::error_code& error) {

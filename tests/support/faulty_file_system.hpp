@@ -8,7 +8,26 @@
 
 namespace zerkon::testing {
 
-enum class Operation { status, open, create, read, write, flush, close, rename, remove, link, replace };
+enum class Operation {
+    status,
+    open,
+    create,
+    read,
+    write,
+    flush,
+    close,
+    rename,
+    remove,
+    link,
+    replace,
+    list,
+    modificationTime,
+    resolveLinks,
+    copyOwnership,
+    lockFolder,
+    syncFolder,
+};
+constexpr int kOperationCount = static_cast<int>(Operation::syncFolder) + 1;
 
 const char* operationName(Operation operation);
 
@@ -31,13 +50,19 @@ public:
     std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
+    std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
+    std::time_t modificationTime(const std::string& path, std::error_code& error) override;
+    std::string resolveLinks(const std::string& path, std::error_code& error) override;
+    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override;
+    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override;
+    void syncFolder(const std::string& folder, std::error_code& error) override;
 
 private:
     Operation failing_;
     int occurrence_;
     std::error_code error_;
     bool keepsFailing_;
-    int calls_[11] = {};
+    int calls_[kOperationCount] = {};
 };
 
 // The machine's links too: the pass makes the backup a second name of the DP file and replaces the DP file in one step.

@@ -26,7 +26,7 @@ struct BackupFile {
 std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std::error_code& error);
 
 // Every file in the DP file's folder named exactly as one of its backups, by number.
-std::vector<BackupFile> listBackups(const std::string& dpPath, std::error_code& error);
+std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath, std::error_code& error);
 
 // The backup whose content was written last; with gaps reused, the highest number need not be it. Null when empty.
 const BackupFile* newestBackup(const std::vector<BackupFile>& backups);

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace zerkon {
 
@@ -32,14 +34,23 @@ public:
     virtual void close(std::error_code& error) = 0;
 };
 
+// Held while a file of the folder is replaced; released when destroyed, or when the process ends.
+class FolderLock {
+public:
+    virtual ~FolderLock() = default;
+};
+
+// A folder is named as the part of a path before its file name: "" is the current folder.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+    // A folder reads the same with or without a separator at its end.
     virtual PathKind status(const std::string& path, std::error_code& error) = 0;
     virtual std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) = 0;
     // Creates a file that did not exist; fails with std::errc::file_exists when one does.
     virtual std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) = 0;
-    // Fails when `to` exists, on every platform.
+    // Fails with std::errc::file_exists when `to` exists, on every platform, even when another program creates it
+    // at the same moment.
     virtual void rename(const std::string& from, const std::string& to, std::error_code& error) = 0;
     virtual void remove(const std::string& path, std::error_code& error) = 0;
     // Gives the file at `existing` a second name. A file system without links (FAT, or one that does not say) fails
@@ -53,7 +64,41 @@ public:
         (void)from, (void)to;
         error = std::make_error_code(std::errc::operation_not_supported);
     }
+
+    // The names in `folder`, "." and ".." left out.
+    virtual std::vector<std::string> list(const std::string& folder, std::error_code& error) {
+        (void)folder;
+        error = std::make_error_code(std::errc::operation_not_supported);
+        return {};
+    }
+    // When the content of the file was last written; a rename keeps it.
+    virtual std::time_t modificationTime(const std::string& path, std::error_code& error) {
+        (void)path;
+        error = std::make_error_code(std::errc::operation_not_supported);
+        return 0;
+    }
+    // The file a symbolic link at `path` leads to, through every link on the way; `path` itself when it is no link.
+    virtual std::string resolveLinks(const std::string& path, std::error_code& error) {
+        (void)error;
+        return path;
+    }
+    // Gives the file at `to` what makes the file at `from` its own: its permission bits (the read-only attribute on
+    // Windows) and, where the process may give files away, its owner and group.
+    virtual void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
+        (void)from, (void)to, (void)error;
+    }
+    // Waits until no other pass replaces a file in `folder`, and keeps others waiting until the lock is destroyed.
+    virtual std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) {
+        (void)folder, (void)error;
+        return std::make_unique<FolderLock>();
+    }
+    // Makes the names in `folder` durable on the disk, so a file put in place survives a power cut.
+    virtual void syncFolder(const std::string& folder, std::error_code& error) { (void)folder, (void)error; }
 };
+
+// The folder part of `path`, separator included ("a/b/" for "a/b/c.dp", "" for "c.dp"), and the name after it.
+std::string folderOf(const std::string& path);
+std::string nameOf(const std::string& path);
 
 // The machine's own files, through the C runtime (binary mode: the engine does its own CR LF translation).
 FileSystem& machineFileSystem();

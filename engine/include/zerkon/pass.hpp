@@ -16,7 +16,8 @@ class FileSystem;
 
 struct PassResult : Outcome {
     std::string backupPath; // on success: where the previous content now lives
-    std::string warning;    // on success: something the user should know (a compiled copy that could not be deleted)
+    std::vector<std::string> compiledDeleted; // on success: the compiled copies deleted, stale with the new file
+    std::string warning; // on success: something the user should know (a compiled copy that could not be deleted)
     PassCounts counts;
 };
 
@@ -27,7 +28,8 @@ struct PassOptions {
 };
 
 // Keeps the DP file at `path` as its next free numbered backup, writes the harmonized file under `path` and deletes
-// the compiled copy. On any failure the DP file holds its previous content and no other file is left behind.
+// the compiled copy. A symbolic link is followed: its target is harmonized beside its own backup. On any failure the DP
+// file holds its previous content and no other file is left behind.
 PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
                          const PassOptions& options = {});
 

@@ -28,9 +28,8 @@ struct LineRewrite {
 struct Preview : Outcome {
     AimSettings settings;
     std::vector<StationSettings> stationSettings; // of the stations aimed at their own
-    std::string backupPath;   // the name the current file would be kept under
-    std::string compiledPath; // the compiled copy the pass would delete
-    bool compiledExists = false;
+    std::string backupPath;                       // the name the current file would be kept under
+    std::vector<std::string> compiledCopies;      // the compiled copies there are, which the pass would delete
     std::size_t lineCount = 0;
     std::vector<StationReport> stations;
     std::vector<LineRewrite> rewrites;

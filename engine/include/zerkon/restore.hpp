@@ -4,13 +4,15 @@
 #include <zerkon/pass.hpp>
 
 #include <string>
+#include <vector>
 
 namespace zerkon {
 
 struct RestoreResult : Outcome {
     std::string restoredFrom; // the backup whose content the DP file now holds; it stays where it is
     std::string keptAs;       // the new backup holding what the DP file held; empty when there was no DP file
-    std::string warning;      // on success: a compiled copy that could not be deleted
+    std::vector<std::string> compiledDeleted; // the compiled copies deleted, built from the content replaced
+    std::string warning;                      // on success: a compiled copy that could not be deleted
 };
 
 struct RestoreOptions {

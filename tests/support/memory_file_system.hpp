@@ -3,6 +3,7 @@
 
 #include <zerkon/file_system.hpp>
 
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,9 +23,10 @@ public:
     // Without links (FAT, say) link and replace fail as not supported, and callers must do with renames.
     void setLinksSupported(bool supported) { linksSupported_ = supported; }
 
-    void put(const std::string& path, std::string content) { files_[path] = std::make_shared<std::string>(content); }
+    // A file written at `modified`; each file written through the seam is newer than every file before it.
+    void put(const std::string& path, std::string content, std::time_t modified = 0);
     bool has(const std::string& path) const { return files_.count(path) != 0; }
-    const std::string& content(const std::string& path) const { return *files_.at(path); }
+    const std::string& content(const std::string& path) const { return files_.at(path)->bytes; }
     std::map<std::string, std::string> snapshot() const;
 
     // Counts the operation and tells whether it is the one that fails.
@@ -37,9 +39,20 @@ public:
     void remove(const std::string& path, std::error_code& error) override;
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
     void replace(const std::string& from, const std::string& to, std::error_code& error) override;
+    std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
+    std::time_t modificationTime(const std::string& path, std::error_code& error) override;
+    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override;
+    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override;
+    void syncFolder(const std::string& folder, std::error_code& error) override;
+
+    struct File {
+        std::string bytes;
+        std::time_t modified = 0;
+    };
 
 private:
-    std::map<std::string, std::shared_ptr<std::string>> files_;
+    std::map<std::string, std::shared_ptr<File>> files_;
+    std::time_t clock_ = 1'000'000;
     int operations_ = 0;
     int failAt_ = 0;
     bool failForever_ = false;
