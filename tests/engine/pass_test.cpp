@@ -74,30 +74,76 @@ TEST(Pass, ThreeRunsLeaveThreeBackupsAndOneComment) {
     EXPECT_EQ(last.counts.oldCommentsDropped, 2); // both lines of the second run
 }
 
-TEST(Pass, BackupTakesTheFirstFreeNumber) {
+// Another program that creates `name` between the pass's check that it is free and the pass's rename or link.
+class RacingFileSystem : public LinkingFaultyFileSystem {
+public:
+    RacingFileSystem(std::string name, bool withLinks)
+        : LinkingFaultyFileSystem(Operation::status, 0), name_(std::move(name)), withLinks_(withLinks) {}
+    void rename(const std::string& from, const std::string& to, std::error_code& error) override {
+        race(to);
+        LinkingFaultyFileSystem::rename(from, to, error);
+    }
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
+        if (!withLinks_) return FaultyFileSystem::link(existing, newName, error); // none, like FAT
+        race(newName);
+        LinkingFaultyFileSystem::link(existing, newName, error);
+    }
+
+private:
+    void race(const std::string& path) {
+        if (name_.empty() || zerkon::nameOf(path) != name_) return;
+        writeBytes(path, "older");
+        name_.clear();
+    }
+    std::string name_;
+    bool withLinks_;
+};
+
+TEST(Pass, BackupTakesTheFirstFreeNumberAndOverwritesNothing) {
     const struct {
         const char* name;
-        std::vector<std::string> existing;
+        std::vector<std::string> existing; // each holds "older"
+        const char* takenMeanwhile;        // by another program, between the pass's check and its rename
         const char* expected;
     } cases[] = {
-        {"none", {}, "plane_001.dp"},
-        {"after one", {"plane_001.dp"}, "plane_002.dp"},
-        {"gap reused", {"plane_002.dp", "plane_003.dp"}, "plane_001.dp"},
-        {"a folder is not free", {"plane_001.dp/"}, "plane_002.dp"},
+        {"none", {}, "", "plane_001.dp"},
+        {"after one", {"plane_001.dp"}, "", "plane_002.dp"},
+        {"gap reused", {"plane_002.dp", "plane_003.dp"}, "", "plane_001.dp"},
+        {"a folder is not free", {"plane_001.dp/"}, "", "plane_002.dp"},
+        {"a stale temporary file stays", {"plane.dp.zerkon-tmp"}, "", "plane_001.dp"},
+        {"taken between the check and the rename", {}, "plane_001.dp", "plane_002.dp"},
     };
     for (const auto& c : cases) {
-        TempFolder folder;
-        writeBytes(folder.file("plane.dp"), kPlane);
-        for (const std::string& name : c.existing) {
-            if (name.back() == '/')
-                std::filesystem::create_directory(folder.file(name.substr(0, name.size() - 1)));
-            else
-                writeBytes(folder.file(name), "older");
+        for (const bool withLinks : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (withLinks ? " with links" : " without"));
+            TempFolder folder;
+            writeBytes(folder.file("plane.dp"), kPlane);
+            Names older; // every file there was, or another program made, keeps its bytes
+            Names expectedNames{"plane.dp", c.expected};
+            for (std::string name : c.existing) {
+                if (name.back() == '/') {
+                    name.pop_back();
+                    std::filesystem::create_directory(folder.file(name));
+                } else {
+                    writeBytes(folder.file(name), "older");
+                    older.push_back(name);
+                }
+                expectedNames.push_back(name);
+            }
+            if (*c.takenMeanwhile) {
+                older.push_back(c.takenMeanwhile);
+                expectedNames.push_back(c.takenMeanwhile);
+            }
+            std::sort(expectedNames.begin(), expectedNames.end());
+            RacingFileSystem files(c.takenMeanwhile, withLinks);
+            const zerkon::PassResult result = harmonize(folder.file("plane.dp"), "900", "1", &files);
+            ASSERT_TRUE(result.ok()) << result.reason;
+            EXPECT_EQ(result.backupPath, folder.file(c.expected));
+            EXPECT_EQ(readBytes(folder.file(c.expected)), kPlane);
+            EXPECT_EQ(folder.names(), expectedNames);
+            for (const std::string& name : older)
+                EXPECT_EQ(readBytes(folder.file(name)), "older") << name;
         }
-        const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
-        ASSERT_TRUE(result.ok()) << c.name << ": " << result.reason;
-        EXPECT_EQ(result.backupPath, folder.file(c.expected)) << c.name;
-        EXPECT_EQ(readBytes(folder.file(c.expected)), kPlane) << c.name;
     }
 }
 
