@@ -1,0 +1,137 @@
+// What a pass keeps of the file it replaces: its permissions, its owner, a symbolic link to it, and every run's
+// content when runs meet on one file.
+#include <zerkon/pass.hpp>
+
+#include "test_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zerkon::testing;
+using Names = std::vector<std::string>;
+
+const std::string kPlane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n"
+                           "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
+
+zerkon::PassResult harmonize(const std::string& path, const std::string& range = "900") {
+    zerkon::PassOptions options;
+    options.localTime = fixedClock;
+    return zerkon::harmonizeFile(path, range, "1", options);
+}
+
+// Files copied from a CD are read-only, and users still want them harmonized: the new file is read-only too.
+TEST(FileIdentity, PermissionsAreKept) {
+    using fs::perms;
+    for (const perms mode : {perms::owner_read | perms::group_read | perms::others_read,
+                             perms::owner_read | perms::owner_write, perms::owner_all | perms::group_read}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TempFolder folder;
+        writeBytes(folder.file("plane.dp"), kPlane);
+        fs::permissions(folder.file("plane.dp"), mode);
+        const perms before = fs::status(folder.file("plane.dp")).permissions();
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+        ASSERT_TRUE(result.ok()) << result.reason;
+        EXPECT_EQ(fs::status(folder.file("plane.dp")).permissions(), before);
+        EXPECT_EQ(fs::status(folder.file("plane_001.dp")).permissions(), before);
+        EXPECT_NE(readBytes(folder.file("plane.dp")).find("Guns harmonized"), std::string::npos);
+        fs::permissions(folder.file("plane.dp"), perms::owner_all); // Windows deletes no read-only file
+        fs::permissions(folder.file("plane_001.dp"), perms::owner_all);
+    }
+}
+
+#ifndef _WIN32
+TEST(FileIdentity, OwnerIsKept) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(::chown(folder.file("plane.dp").c_str(), kNobody, kNobody), 0);
+    ASSERT_TRUE(harmonize(folder.file("plane.dp")).ok());
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.file("plane.dp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_gid, kNobody);
+}
+
+// The target is harmonized in its own folder, beside its backup and its compiled copy; the link stays a link.
+TEST(FileIdentity, SymbolicLinkIsFollowed) {
+    TempFolder folder;
+    fs::create_directories(folder.path() / "shared");
+    fs::create_directories(folder.path() / "hangar");
+    writeBytes(folder.file("shared/plane.dp"), kPlane);
+    writeBytes(folder.file("shared/plane.cdp"), "compiled");
+    fs::create_symlink("../shared/plane.dp", folder.path() / "hangar" / "plane.dp");
+    const zerkon::PassResult result = harmonize(folder.file("hangar/plane.dp"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(fs::read_symlink(folder.path() / "hangar" / "plane.dp"), "../shared/plane.dp");
+    EXPECT_EQ(readBytes(folder.file("shared/plane_001.dp")), kPlane);
+    EXPECT_NE(readBytes(folder.file("hangar/plane.dp")).find("Guns harmonized"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder.path() / "shared" / "plane.cdp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "hangar"), {}), 1);
+}
+
+// Where names tell case apart, the simulator takes any case of the compiled name: all of them are stale.
+TEST(FileIdentity, EveryCaseOfTheCompiledNameIsDeleted) {
+    TempFolder folder;
+    for (const char* name : {"PLANE.DP", "PLANE.cdp", "plane.CDP", "Plane.Cdp", "plane.cdp.bak", "other.cdp"})
+        writeBytes(folder.file(name), name);
+    const zerkon::PassResult result = harmonize(folder.file("PLANE.DP"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.compiledDeleted.size(), 3u);
+    EXPECT_EQ(folder.names(), (Names{"PLANE.DP", "PLANE_001.dp", "other.cdp", "plane.cdp.bak"}));
+}
+
+// Runs started at once on one file all succeed, and nothing any of them wrote is lost: the backups and the final file
+// hold the original and every run's output. (Windows refuses to rename a file that another run holds open, so there
+// runs that meet fail, without a loss.)
+TEST(FileIdentity, ConcurrentRunsLoseNothing) {
+    constexpr int kRuns = 20;
+    Names expected{kPlane};
+    for (int run = 0; run < kRuns; ++run) {
+        TempFolder alone;
+        writeBytes(alone.file("plane.dp"), kPlane);
+        ASSERT_TRUE(harmonize(alone.file("plane.dp"), std::to_string(100 + run)).ok());
+        expected.push_back(readBytes(alone.file("plane.dp")));
+    }
+
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    std::atomic<bool> go{false};
+    std::vector<zerkon::PassResult> results(kRuns);
+    std::vector<std::thread> runs;
+    for (int run = 0; run < kRuns; ++run)
+        runs.emplace_back([&, run] {
+            while (!go)
+                std::this_thread::yield();
+            results[run] = harmonize(folder.file("plane.dp"), std::to_string(100 + run));
+        });
+    go = true;
+    for (std::thread& run : runs)
+        run.join();
+
+    for (const zerkon::PassResult& result : results)
+        EXPECT_TRUE(result.ok()) << result.reason;
+    Names contents;
+    for (const std::string& name : folder.names())
+        contents.push_back(readBytes(folder.file(name)));
+    std::sort(contents.begin(), contents.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(contents, expected);
+}
+#endif
+
+} // namespace
