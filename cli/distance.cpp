@@ -1,5 +1,6 @@
 #include "distance.hpp"
 
+#include <zerkon/aiming.hpp>
 #include <zerkon/dp_format.hpp>
 
 #include <charconv>
@@ -105,7 +106,8 @@ DistanceReading readDistance(std::string_view text) {
 
 DistanceReading readRange(std::string_view text) {
     DistanceReading distance = readDistance(text);
-    if (distance.ok() && !(distance.feet > 0.0f))
+    // The pass's own test: a range too small to survive the change to metres is none.
+    if (distance.ok() && !(makeAimSettings(distance.feet, 0.0f).rangeMetres > 0.0f))
         distance.error = quoted(trimmed(text)) + " must be greater than zero: the guns converge ahead of the aircraft";
     return distance;
 }

@@ -144,7 +144,7 @@ TEST(CommandLine, ExitCodesAndMessages) {
          2,
          "zerkon-cli: --range: \"-5\" must be greater than zero: the guns "
          "converge ahead of the aircraft\n"},
-        {{"report", "--range", "1e-50", plane}, 2, "zerkon-cli: *"}, // no float is that small
+        {{"report", "--range", "1e-45", plane}, 2, "zerkon-cli: --range: *"}, // nothing once in metres
         {{"report", "--elevation", "-5 m", plane}, 0, ""},
         {{"restore", "--backup", "0", plane},
          2,
