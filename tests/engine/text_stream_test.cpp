@@ -2,6 +2,7 @@
 // line end, CR LF included, falls across a read and every line outgrows the buffer somewhere.
 #include "text_stream.hpp"
 
+#include "dp_generator.hpp"
 #include "memory_files.hpp"
 
 #include <gtest/gtest.h>
@@ -17,24 +18,14 @@ using namespace std::string_literals;
 using zerkon::testing::StringInput;
 using zerkon::testing::StringOutput;
 
-// A CR LF is one newline, a lone CR stays, and every newline ends a line.
-std::vector<std::string> referenceLines(const std::string& bytes) {
-    std::vector<std::string> lines(1);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        lines.back() += bytes[i];
-        if (bytes[i] == '\n') lines.emplace_back();
-    }
-    if (lines.back().empty()) lines.pop_back();
-    return lines;
-}
+// The plain reference: a CR LF is one newline, a lone CR stays, and every newline ends a line.
+using zerkon::testing::linesAsRead;
 
 std::string withCrLf(const std::vector<std::string>& lines) {
-    std::string bytes;
+    std::string text;
     for (const std::string& line : lines)
-        for (const char c : line)
-            bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return bytes;
+        text += line;
+    return zerkon::testing::withCarriageReturns(text);
 }
 
 const std::string kTexts[] = {
@@ -55,7 +46,7 @@ const std::string kTexts[] = {
 
 TEST(TextStream, SplitsAndTranslatesLikeTheReferenceWhateverTheBufferAndReadSizes) {
     for (const std::string& bytes : kTexts) {
-        const std::vector<std::string> expected = referenceLines(bytes);
+        const std::vector<std::string> expected = linesAsRead(bytes);
         for (const std::size_t bufferSize : {1, 2, 3, 7, 64, 256 * 1024}) {
             for (const std::size_t step : {1, 2, 5, 1000}) {
                 SCOPED_TRACE("text \"" + bytes + "\", buffer " + std::to_string(bufferSize) + ", reads of " +
@@ -111,7 +102,7 @@ TEST(TextStream, WritesLinesAsReadExactlyAsTranslatedLines) {
                     writer.write(reader.translate(line));
             }
             writer.flushBuffer();
-            EXPECT_EQ(output.bytes, withCrLf(referenceLines(bytes)));
+            EXPECT_EQ(output.bytes, withCrLf(linesAsRead(bytes)));
         }
     }
 }
