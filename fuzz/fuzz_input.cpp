@@ -29,14 +29,8 @@ AimSettings settingsOf(const FuzzInput& input) {
 }
 
 bool holdsNonFiniteText(std::string_view text) {
-    for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
-        char word[3];
-        for (int k = 0; k < 3; ++k) {
-            const char c = text[i + k];
-            word[k] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-        if (std::string_view(word, 3) == "inf" || std::string_view(word, 3) == "nan") return true;
-    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (startsWithNoCase(text.substr(i), "inf") || startsWithNoCase(text.substr(i), "nan")) return true;
     return false;
 }
 
