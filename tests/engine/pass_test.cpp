@@ -234,46 +234,6 @@ TEST(Pass, RefusesPathsThatNameNoFile) {
     EXPECT_EQ(folder.names(), (Names{"folder.dp"}));
 }
 
-// Whatever operation fails, the DP file keeps its bytes, the compiled copy stays and nothing else is left.
-TEST(Pass, AFailedOperationLeavesEverythingAsItWas) {
-    const struct {
-        Operation operation;
-        int occurrence;
-        const char* fileInReason;
-    } cases[] = {
-        {Operation::status, 1, "plane.dp"}, // the DP file itself
-        {Operation::status, 2, "plane.dp"}, // the first backup name
-        {Operation::open, 1, "plane.dp"},       {Operation::create, 1, "zerkon-tmp"},
-        {Operation::read, 1, "plane.dp"},       {Operation::read, 2, "plane.dp"},
-        {Operation::write, 1, "zerkon-tmp"},    {Operation::flush, 1, "zerkon-tmp"},
-        {Operation::close, 1, "zerkon-tmp"},    {Operation::close, 2, "plane.dp"},
-        {Operation::rename, 1, "plane_001.dp"}, {Operation::rename, 2, "plane.dp"},
-    };
-    for (const auto& c : cases) {
-        TempFolder folder;
-        writeBytes(folder.file("plane.dp"), kPlane);
-        writeBytes(folder.file("plane.cdp"), "compiled");
-        FaultyFileSystem files(c.operation, c.occurrence);
-        const zerkon::PassResult result = harmonize(folder.file("plane.dp"), "900", "1", &files);
-        const std::string where = std::string(operationName(c.operation)) + " #" + std::to_string(c.occurrence);
-        EXPECT_EQ(result.failure, zerkon::Failure::fileOperation) << where;
-        EXPECT_NE(result.reason.find(c.fileInReason), std::string::npos) << where << ": " << result.reason;
-        EXPECT_EQ(folder.names(), (Names{"plane.cdp", "plane.dp"})) << where;
-        EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane) << where;
-        EXPECT_EQ(HarmonizeDpFile(folder.file("plane.dp").c_str(), "900", "1"), 0) << where;
-    }
-}
-
-TEST(Pass, CompiledCopyThatCannotBeDeletedIsAWarning) {
-    TempFolder folder;
-    writeBytes(folder.file("plane.dp"), kPlane);
-    writeBytes(folder.file("plane.cdp"), "compiled");
-    FaultyFileSystem files(Operation::remove, 1, std::make_error_code(std::errc::permission_denied));
-    const zerkon::PassResult result = harmonize(folder.file("plane.dp"), "900", "1", &files);
-    ASSERT_TRUE(result.ok()) << result.reason;
-    EXPECT_NE(result.warning.find("plane.cdp"), std::string::npos) << result.warning;
-}
-
 TEST(HarmonizeDpFile, ReturnsZeroWhenDoneAndOneOnFailure) {
     TempFolder folder;
     const std::string dp = folder.file("plane.dp");
