@@ -4,6 +4,8 @@
 #include "svg_writer.hpp"
 #include "text_format.hpp"
 
+#include <zerkon/convergence.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -30,28 +32,37 @@ struct LineOfFire {
     const StationReport* report;
     const char* colour;
     double z, x, y;      // the gun
-    double distance;     // D
+    double distance;     // how far ahead it is drawn
     double lateralSlope; // metres sideways per metre ahead
     double boreSlope;    // metres up per metre ahead, along the bore
-    double drop;         // 4.877 T², reached at the convergence range
+    double speed;
 
     double lateralAt(double ahead) const { return x + lateralSlope * ahead; }
     double boreAt(double ahead) const { return y + boreSlope * ahead; }
-    // The bullet falls below the bore by the drop times the square of the share of the flight time flown.
-    double pathAt(double ahead) const {
-        const double share = ahead / distance;
-        return boreAt(ahead) - drop * share * share;
-    }
+    double pathAt(double ahead) const { return boreAt(ahead) - gravityDropOver(ahead, speed); }
 };
 
-// Angles come from the aim the pass writes: A = P tips the bore down, H = Q turns it (both in degrees).
-LineOfFire lineOfFire(const StationReport& report, const char* colour) {
+// A tips the bore down and H turns it, both in degrees: the new angles the pass writes, or the current ones.
+LineOfFire lineOfFire(const StationReport& report, const char* colour, double a, double h, double distance) {
     const StationAim& aim = report.aim;
-    LineOfFire line{&report, colour, aim.z, aim.x, aim.y, aim.distance, 0, 0, 0};
-    line.lateralSlope = std::tan(aim.newH / kDegreesPerRadian);
-    line.boreSlope = -std::tan(aim.newA / kDegreesPerRadian);
-    line.drop = gravityDrop(aim);
-    return line;
+    return {&report,
+            colour,
+            aim.z,
+            aim.x,
+            aim.y,
+            distance,
+            std::tan(h / kDegreesPerRadian),
+            -std::tan(a / kDegreesPerRadian),
+            aim.speed};
+}
+
+// The current fire is drawn to where it converges now, but no farther than `reach` ahead of the origin, and as far
+// as the new fire where it converges nowhere.
+LineOfFire currentLineOfFire(const StationReport& report, const char* colour, double reach) {
+    const StationAim& aim = report.aim;
+    const Convergence now = currentConvergence(aim);
+    const double distance = now.rangeGap == ConvergenceGap::none ? now.rangeMetres - aim.z : aim.distance;
+    return lineOfFire(report, colour, aim.a, aim.h, std::min(distance, reach - aim.z));
 }
 
 class Panel {
@@ -121,32 +132,61 @@ void drawAxes(SvgWriter& svg, const Panel& panel, const std::string& heading, co
                   ")\"");
 }
 
+// The convergence points of the run and of the stations aimed at their own settings.
+std::vector<AimSettings> convergencePoints(const Preview& preview) {
+    std::vector<AimSettings> points = {preview.settings};
+    for (const StationSettings& own : preview.stationSettings)
+        points.push_back(own.settings);
+    return points;
+}
+
+std::string rangeLabel(const AimSettings& settings) {
+    return "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)";
+}
+
 void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings) {
     const double x = panel.px(settings.rangeMetres);
     svg.line(x, panel.top(), x, panel.bottom(), "stroke=\"#202124\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
 }
 
-// Drawn after the lines of fire, so its outline covers them.
-void labelConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings) {
-    const double x = panel.px(settings.rangeMetres);
-    svg.boxedLabel(x, panel.top() + 18,
-                   "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)", 12,
-                   kPlotLeft);
+// Drawn after the lines of fire, so its outline covers them; the labels of several ranges stand one below the other.
+void labelConvergenceRanges(SvgWriter& svg, const Panel& panel, const Preview& preview) {
+    const AimSettings& run = preview.settings;
+    svg.boxedLabel(panel.px(run.rangeMetres), panel.top() + 18, rangeLabel(run), 12, kPlotLeft);
+    double baseline = panel.top() + 36;
+    for (const StationSettings& own : preview.stationSettings) {
+        svg.boxedLabel(panel.px(own.settings.rangeMetres), baseline,
+                       "stations " + stationListText(own.stations) + ": " + rangeLabel(own.settings), 12, kPlotLeft);
+        baseline += 18;
+    }
 }
 
+// The line as points on the panel, up to where it leaves it: a current line of fire may turn far off the picture.
 std::vector<std::pair<double, double>> sampled(const Panel& panel, const LineOfFire& fire, bool sideView) {
     std::vector<std::pair<double, double>> points;
     for (int i = 0; i <= kCurveSegments; ++i) {
         const double ahead = fire.distance * i / kCurveSegments;
         const double across = sideView ? fire.pathAt(ahead) : fire.lateralAt(ahead);
+        if (across < panel.across().low || across > panel.across().high) break;
         points.emplace_back(panel.px(fire.z + ahead), panel.py(across));
     }
     return points;
 }
 
+constexpr const char* kCurrentStyle = "\" stroke-width=\"1.5\" stroke-dasharray=\"1.5 3\" opacity=\"0.8\"";
+
+std::string convergenceText(const Convergence& now) {
+    if (now.rangeGap != ConvergenceGap::none) return convergenceGapText(now.rangeGap);
+    std::string text = fixed(now.rangeFeet(), 0) + " ft";
+    if (now.elevationGap == ConvergenceGap::none) text += " / " + fixed(now.elevationFeet(), 1) + " ft";
+    return text;
+}
+
 void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOfFire>& fires) {
     double y = 120;
     svg.label(kLegendLeft, y - 30, "Stations", "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
+    // Ten stations and the key fit the height of the picture.
+    const double spacing = std::min(64.0, 500.0 / std::max<std::size_t>(fires.size(), 1));
     for (const LineOfFire& fire : fires) {
         const StationAim& aim = fire.report->aim;
         svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4,
@@ -158,9 +198,18 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOf
                   "font-size=\"11\" fill=\"#3c4043\"");
         svg.label(kLegendLeft + 30, y + 31,
                   "A " + readable(aim.newA, 3) + "\u00b0  H " + readable(aim.newH, 3) + "\u00b0  drop " +
-                      fixed(fire.drop, 2) + " m",
+                      fixed(gravityDrop(aim), 2) + " m",
                   "font-size=\"11\" fill=\"#3c4043\"");
-        y += 50;
+        svg.label(kLegendLeft + 30, y + 46, "now: " + convergenceText(currentConvergence(aim)),
+                  "font-size=\"10\" fill=\"#5f6368\"");
+        y += spacing;
+    }
+    if (!fires.empty()) { // the key to the two kinds of line
+        svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4, "stroke=\"#3c4043\" stroke-width=\"2\"");
+        svg.label(kLegendLeft + 30, y, "new line of fire", "font-size=\"11\" fill=\"#3c4043\"");
+        svg.line(kLegendLeft, y + 12, kLegendLeft + 22, y + 12, std::string("stroke=\"#3c4043") + kCurrentStyle);
+        svg.label(kLegendLeft + 30, y + 16, "current line of fire", "font-size=\"11\" fill=\"#3c4043\"");
+        y += 34;
     }
     for (const StationReport& report : preview.stations) {
         if (report.aim.verdict == StationVerdict::aimed) continue;
@@ -179,14 +228,25 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOf
 std::string convergencePlotSvg(const std::string& title, const Preview& preview) {
     const AimSettings& settings = preview.settings;
     std::vector<LineOfFire> fires;
-    for (const StationReport& report : preview.stations)
-        if (report.aim.verdict == StationVerdict::aimed)
-            fires.push_back(lineOfFire(report, kStationColours[fires.size() % 10]));
+    for (const StationReport& report : preview.stations) {
+        const StationAim& aim = report.aim;
+        if (aim.verdict == StationVerdict::aimed)
+            fires.push_back(lineOfFire(report, kStationColours[fires.size() % 10], aim.newA, aim.newH, aim.distance));
+    }
 
-    double nearest = std::min(0.0, double{settings.rangeMetres}),
-           farthest = std::max(1.0, double{settings.rangeMetres}), lateralReach = 1,
-           low = std::min(0.0, double{settings.elevationMetres}),
-           high = std::max(0.0, double{settings.elevationMetres});
+    double nearest = 0, farthest = 1, lateralReach = 1, low = 0, high = 0;
+    for (const AimSettings& point : convergencePoints(preview)) {
+        nearest = std::min(nearest, double{point.rangeMetres});
+        farthest = std::max(farthest, double{point.rangeMetres});
+        low = std::min(low, double{point.elevationMetres});
+        high = std::max(high, double{point.elevationMetres});
+    }
+    // The current fire shows where it converges now, within half as far again as the new fire.
+    std::vector<LineOfFire> currents;
+    for (const LineOfFire& fire : fires) {
+        currents.push_back(currentLineOfFire(*fire.report, fire.colour, farthest * 1.5));
+        farthest = std::max(farthest, fire.z + currents.back().distance);
+    }
     for (const LineOfFire& fire : fires) {
         nearest = std::min(nearest, fire.z);
         farthest = std::max(farthest, fire.z); // a gun beyond the range fires backwards to it
@@ -207,29 +267,40 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
                  std::to_string(kWidth) + " " + std::to_string(kHeight) + "\" font-family=\"" + kFont + "\">\n" +
                  "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg.label(kPlotLeft, 34, "Gun convergence: " + title, "font-size=\"20\" font-weight=\"bold\" fill=\"#202124\"");
+    std::string subtitle = "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, 2) +
+                           " m), elevation " + fixed(settings.elevationFeet, 1) + " ft (" +
+                           fixed(settings.elevationMetres, 2) + " m)";
+    for (const StationSettings& own : preview.stationSettings)
+        subtitle += "; stations " + stationListText(own.stations) + ": " + fixed(own.settings.rangeFeet, 1) + " ft, " +
+                    fixed(own.settings.elevationFeet, 1) + " ft";
     svg.label(kPlotLeft, 56,
-              "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, 2) + " m), elevation " +
-                  fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) + " m); " +
-                  std::to_string(fires.size()) + " of " + std::to_string(preview.stations.size()) +
+              subtitle + "; " + std::to_string(fires.size()) + " of " + std::to_string(preview.stations.size()) +
                   " gun stations aimed",
               "font-size=\"13\" fill=\"#5f6368\"");
 
     drawAxes(svg, topView, "Top view", "lateral X");
-    drawConvergenceRange(svg, topView, settings);
+    for (const AimSettings& point : convergencePoints(preview))
+        drawConvergenceRange(svg, topView, point);
+    for (const LineOfFire& current : currents)
+        svg.polyline(sampled(topView, current, false), "stroke=\"" + std::string(current.colour) + kCurrentStyle);
     for (const LineOfFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.polyline(sampled(topView, fire, false), "stroke=" + colour + " stroke-width=\"2\"");
         svg.circle(topView.px(fire.z), topView.py(fire.x), 3.5, "fill=" + colour);
     }
-    svg.circle(topView.px(settings.rangeMetres), topView.py(0), 5,
-               "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
-    labelConvergenceRange(svg, topView, settings);
+    for (const AimSettings& point : convergencePoints(preview))
+        svg.circle(topView.px(point.rangeMetres), topView.py(0), 5,
+                   "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
+    labelConvergenceRanges(svg, topView, preview);
 
     drawAxes(svg, sideView, "Side view: the bullet falls below the line of the bore (dashed)", "height Y");
-    drawConvergenceRange(svg, sideView, settings);
+    for (const AimSettings& point : convergencePoints(preview))
+        drawConvergenceRange(svg, sideView, point);
     const double elevationY = sideView.py(settings.elevationMetres);
     svg.line(kPlotLeft, elevationY, kPlotRight, elevationY,
              "stroke=\"#202124\" stroke-width=\"1\" stroke-dasharray=\"2 3\"");
+    for (const LineOfFire& current : currents)
+        svg.polyline(sampled(sideView, current, true), "stroke=\"" + std::string(current.colour) + kCurrentStyle);
     for (const LineOfFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.line(sideView.px(fire.z), sideView.py(fire.y), sideView.px(fire.z + fire.distance),
@@ -238,8 +309,9 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
         svg.polyline(sampled(sideView, fire, true), "stroke=" + colour + " stroke-width=\"2\"");
         svg.circle(sideView.px(fire.z), sideView.py(fire.y), 3.5, "fill=" + colour);
     }
-    svg.circle(sideView.px(settings.rangeMetres), elevationY, 5,
-               "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
+    for (const AimSettings& point : convergencePoints(preview))
+        svg.circle(sideView.px(point.rangeMetres), sideView.py(point.elevationMetres), 5,
+                   "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
     // The label goes on the side of the elevation line that the paths do not come in from.
     int pathsFromBelow = 0;
     for (const LineOfFire& fire : fires)

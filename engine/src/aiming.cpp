@@ -80,6 +80,11 @@ float gravityDrop(const StationAim& aim) {
     return static_cast<float>(-double{aim.fall} - aim.settings.elevationMetres);
 }
 
+double gravityDropOver(double distance, double speed) {
+    const double flightTime = kFlightTimeFactor * distance / speed;
+    return -kDropCoefficient * flightTime * flightTime;
+}
+
 AimSettings makeAimSettings(float rangeFeet, float elevationFeet) {
     AimSettings settings;
     settings.rangeFeet = rangeFeet;

@@ -20,9 +20,8 @@ ConvergenceGap findRange(const StationAim& station, double& distance) {
 ConvergenceGap findElevation(const StationAim& station, double distance, double& elevation) {
     if (station.speed <= 0.0f) return ConvergenceGap::noSpeed;
     if (std::fabs(station.a) >= 90.0f) return ConvergenceGap::notForward;
-    const double flightTime = kFlightTimeFactor * distance / station.speed;
     elevation =
-        station.y - distance * std::tan(station.a / kDegreesPerRadian) + kDropCoefficient * flightTime * flightTime;
+        station.y - distance * std::tan(station.a / kDegreesPerRadian) - gravityDropOver(distance, station.speed);
     return ConvergenceGap::none;
 }
 

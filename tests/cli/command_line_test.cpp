@@ -447,6 +447,7 @@ TEST(CommandLine, PlotWritesAPicture) {
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
     EXPECT_NE(svg.find("</svg>\n"), std::string::npos);
     EXPECT_NE(svg.find("Station 2: not aimed, flag not 0 or 1"), std::string::npos);
+    EXPECT_NE(svg.find("now: parallel to the centre line"), std::string::npos); // station 1, A and H 0
     EXPECT_EQ(svg.find("nan"), std::string::npos);
     EXPECT_EQ(svg.find("inf"), std::string::npos);
 }

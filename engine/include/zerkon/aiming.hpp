@@ -52,4 +52,7 @@ struct StationAim {
 // How far the projectile falls over its flight time, in metres: -F without the elevation.
 float gravityDrop(const StationAim& aim);
 
+// The same fall, worked out in double, over any distance ahead of a gun with the given speed.
+double gravityDropOver(double distance, double speed);
+
 } // namespace zerkon
