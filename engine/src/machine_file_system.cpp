@@ -235,13 +235,18 @@ public:
         if (!(original.st_mode & _S_IWRITE) && ::_chmod(to.c_str(), _S_IREAD) != 0) error = lastError();
 #else
         const bool sameOwner = original.st_uid == copy.st_uid && original.st_gid == copy.st_gid;
+        bool ownerKept = sameOwner;
         // Only root may give a file away; anyone else keeps the file as their own.
-        if (!sameOwner && ::chown(to.c_str(), original.st_uid, original.st_gid) != 0 && errno != EPERM) {
-            error = lastError();
-            return;
+        if (!sameOwner) {
+            ownerKept = ::chown(to.c_str(), original.st_uid, original.st_gid) == 0;
+            if (!ownerKept && errno != EPERM) {
+                error = lastError();
+                return;
+            }
         }
-        // A change of owner may clear the set-user-ID bits, so the bits come after it.
-        const mode_t bits = original.st_mode & 07777;
+        // A change of owner may clear the set-ID bits, so the bits come after it; they belong to the owner, and go
+        // where the owner could not be kept.
+        const mode_t bits = original.st_mode & (ownerKept ? 07777 : 0777);
         if ((!sameOwner || bits != (copy.st_mode & 07777)) && ::chmod(to.c_str(), bits) != 0) error = lastError();
 #endif
     }
