@@ -170,10 +170,15 @@ TEST(MainDialog, OpensFromItsTemplateAsListed) {
             dialog, mainControls, std::size(mainControls),
             {"&Quit", "Select DP File", "Update DP File", "About", "900", "1", "Range (feet)", "Elevation (feet)", ""});
 
-        GUITHREADINFO thread{};
-        thread.cbSize = sizeof thread;
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread);
-        EXPECT_EQ(thread.hwndFocus, ::GetDlgItem(dialog, IDCANCEL)) << "the focus starts on \"&Quit\"";
+        // The focus is placed as the dialog is activated, which on a loaded X server can come a moment after it shows.
+        const auto focus = [dialog] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread);
+            return thread.hwndFocus;
+        };
+        waitUntil([&] { return focus() == ::GetDlgItem(dialog, IDCANCEL); }, 5000);
+        EXPECT_EQ(focus(), ::GetDlgItem(dialog, IDCANCEL)) << "the focus starts on \"&Quit\"";
 
         const int tabOrder[] = {IDCANCEL,  IDC_SELECT_DP, IDC_UPDATE_DP, IDC_ABOUT,
                                 IDC_RANGE, IDC_ELEVATION, IDC_DP_FILE,   IDCANCEL};
