@@ -1,8 +1,12 @@
 #include "memory_file_system.hpp"
 
+#include "text_table.hpp"
+
 #include <zerkon/backups.hpp>
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -78,6 +82,16 @@ TEST(ParseRunComment, ReadsWhatThePassWrote) {
     const auto byHand = zerkon::parseRunComment("; guns HARMONIZED by hand\n"); // dropped by the pass all the same
     ASSERT_TRUE(byHand);
     EXPECT_EQ(byHand->rangeFeet, "");
+}
+
+// Backup names are UTF-8: their column is as wide as their characters.
+TEST(BackupTable, LinesUpNamesByCharacters) {
+    zerkon::cli::TextTable table({zerkon::cli::TextTable::Align::left, zerkon::cli::TextTable::Align::right});
+    table.addRow({"Яков_001.dp", "1"});
+    table.addRow({"k_001.dp", "20"});
+    std::ostringstream out;
+    table.write(out);
+    EXPECT_EQ(out.str(), "Яков_001.dp   1\nk_001.dp     20\n");
 }
 
 } // namespace
