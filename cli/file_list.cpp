@@ -2,6 +2,8 @@
 
 #include "text_format.hpp"
 
+#include <zerkon/backups.hpp>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -29,6 +31,12 @@ std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths) {
         if (!seen) files.push_back({path, notADpFileName(path)});
     }
     return files;
+}
+
+std::string namedOriginalOf(const std::string& path, const std::vector<NamedFile>& files) {
+    for (const NamedFile& file : files)
+        if (file.refusal.empty() && zerkon::isBackupOf(path, file.path)) return file.path;
+    return {};
 }
 
 } // namespace zerkon::cli

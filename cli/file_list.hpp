@@ -22,4 +22,8 @@ bool sameFile(const std::string& a, const std::string& b);
 // refusal of every name that is not a DP file's.
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths);
 
+// The DP file among `files` of which `path` is a numbered backup ("plane.dp" for "plane_001.dp"), empty when none is:
+// "harmonize *.dp" names the backups too, and harmonizing one would only make a backup of the backup.
+std::string namedOriginalOf(const std::string& path, const std::vector<NamedFile>& files);
+
 } // namespace zerkon::cli

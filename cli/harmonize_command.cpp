@@ -22,6 +22,7 @@ void sayAbout(const std::string& file, const std::string& message, Console& cons
 struct Tally {
     int done = 0;
     int failed = 0;
+    int backupsLeftAlone = 0;
     int stationsAimed = 0;
 };
 
@@ -79,6 +80,9 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
         if (!files[i].refusal.empty()) {
             sayAbout(file, files[i].refusal, console, progress);
             ++tally.failed;
+        } else if (const std::string original = namedOriginalOf(file, files); !original.empty()) {
+            sayAbout(file, "a backup of " + original + ", which is named too; left alone", console, progress);
+            ++tally.backupsLeftAlone;
         } else if (request.dryRun) {
             previewOne(file, request, console, progress, tally);
         } else {
@@ -90,6 +94,8 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     if (total > 1)
         console.out << plural(static_cast<int>(total), "file", "files") << ": " << tally.done
                     << (request.dryRun ? " would be harmonized, " : " harmonized, ") << tally.failed << " failed, "
+                    << (tally.backupsLeftAlone ? plural(tally.backupsLeftAlone, "backup", "backups") + " left alone, "
+                                               : std::string())
                     << plural(tally.stationsAimed, "gun station", "gun stations") << " aimed\n";
     return tally.failed == 0 ? 0 : 1;
 }

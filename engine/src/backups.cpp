@@ -31,6 +31,11 @@ std::optional<unsigned> backupNumberOf(const std::string& dpPath, std::string_vi
 
 } // namespace
 
+bool isBackupOf(const std::string& path, const std::string& dpPath) {
+    if (!longEnoughForDpNames(dpPath) || folderOf(path) != folderOf(dpPath)) return false;
+    return backupNumberOf(dpPath, nameOf(dpPath.substr(0, dpPath.size() - 3)), nameOf(path)).has_value();
+}
+
 std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std::error_code& error) {
     for (unsigned number = 1; number != 0; ++number) {
         std::string name = backupName(dpPath, number);

@@ -294,6 +294,23 @@ TEST(CommandLine, ManyFilesEndWithASummary) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"a.dp", "a_001.dp", "b.dp", "b_001.dp", "notes.txt"}));
 }
 
+// "harmonize *.dp" names the backups too: one named beside its DP file is left alone, one named on its own is not.
+TEST(CommandLine, BackupsNamedBesideTheirFileAreLeftAlone) {
+    TempFolder folder;
+    writeIn(folder, "a.dp", kAircraft);
+    writeIn(folder, "a_001.dp", "an earlier a.dp");
+    const CliRun beside = run({"harmonize", folder.file("a.dp"), folder.file("a_001.dp")});
+    EXPECT_EQ(beside.code, 0) << beside.err;
+    EXPECT_EQ(beside.err, "zerkon-cli: " + folder.file("a_001.dp") + ": a backup of " + folder.file("a.dp") +
+                              ", which is named too; left alone\n");
+    EXPECT_NE(beside.out.find("\n2 files: 1 harmonized, 0 failed, 1 backup left alone, "), std::string::npos)
+        << beside.out;
+    EXPECT_EQ(readIn(folder, "a_001.dp"), "an earlier a.dp");
+
+    EXPECT_EQ(run({"harmonize", folder.file("a_001.dp")}).code, 0);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"a.dp", "a_001.dp", "a_001_001.dp", "a_002.dp"}));
+}
+
 // Progress is redrawn in place on a terminal and wiped before anything else is written; a log gets none of it.
 TEST(CommandLine, ProgressOnlyOnATerminal) {
     TempFolder folder;

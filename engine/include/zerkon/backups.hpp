@@ -25,6 +25,10 @@ struct BackupFile {
 // is reused. Empty, with `error` set, when the file system cannot tell.
 std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std::error_code& error);
 
+// Whether `path` is the name the pass gives a numbered backup of the DP file at `dpPath` ("plane_001.dp" of
+// "plane.dp"), in the same folder.
+bool isBackupOf(const std::string& path, const std::string& dpPath);
+
 // Every file in the DP file's folder named exactly as one of its backups, by number.
 std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath, std::error_code& error);
 
