@@ -5,6 +5,7 @@
 #include <zerkon/aiming.hpp>
 #include <zerkon/station_settings.hpp>
 
+#include <cstddef>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -24,9 +25,19 @@ constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
 constexpr const char* kDefaultRangeText = "900";
 constexpr const char* kDefaultElevationText = "1";
 
-char asciiLower(char c);
-bool startsWithNoCase(std::string_view text, std::string_view prefix);
-bool equalsNoCase(std::string_view a, std::string_view b);
+// Inline: the pass asks every line that begins with "g", "[" or ";" whether it starts with a rule's prefix.
+inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+inline bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+inline bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
 
 // The 24 characters of C's ctime layout, "Wed Jun 30 21:49:08 1993", without the newline.
 std::string ctimeText(const std::tm& time);
