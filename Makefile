@@ -60,5 +60,6 @@ install: setup
 	cmake --install build/native --strip --prefix "$(PREFIX)"
 
 # The release packages in dist/: the two Windows zips, the .deb of zerkon-cli and SHA256SUMS (scripts/dist.sh).
-dist: setup
+dist:
+	@scripts/setup.sh dist
 	@scripts/dist.sh
