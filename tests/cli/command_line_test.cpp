@@ -108,48 +108,35 @@ TEST(CommandLine, ExitCodesAndMessages) {
         // Distances: one message, printed once however many files, that shows what to write.
         {{"report", "--range=far", plane, plane},
          2,
-         "zerkon-cli: --range: \"far\" is not a decimal number; write a "
-         "distance, " +
-             hint},
+         "zerkon-cli: --range: \"far\" is not a decimal number; write a distance, " + hint},
         {{"report", "--range", "0x10", plane},
          2,
-         "zerkon-cli: --range: \"0x10\" is not a decimal number; write a "
-         "distance, " +
-             hint},
+         "zerkon-cli: --range: \"0x10\" is not a decimal number; write a distance, " + hint},
         {{"report", "--elevation", "-inf", plane},
          2,
-         "zerkon-cli: --elevation: \"-inf\" is not a decimal number; "
-         "write a distance, " +
-             hint},
+         "zerkon-cli: --elevation: \"-inf\" is not a decimal number; write a distance, " + hint},
         {{"report", "--range", "1,5", plane},
          2,
-         "zerkon-cli: --range: \"1,5\" has a decimal comma; write a point, "
-         "as in \"1.5\"\n"},
+         "zerkon-cli: --range: \"1,5\" has a decimal comma; write a point, as in \"1.5\"\n"},
         {{"report", "--range", "274 km", plane},
          2,
-         "zerkon-cli: --range: \"274 km\": \"km\" is not a unit; write ft, "
-         "m or yd after the number, " +
-             hint},
+         "zerkon-cli: --range: \"274 km\": \"km\" is not a unit; write ft, m or yd after the number, " + hint},
         {{"report", "--range=1e40", plane},
          2,
-         "zerkon-cli: --range: \"1e40\" is too large for a distance; write at "
-         "most 3.4e38 ft\n"},
+         "zerkon-cli: --range: \"1e40\" is too large for a distance; write at most 3.4e38 ft\n"},
         {{"report", "--range", "2e38 yd", plane},
          2,
-         "zerkon-cli: --range: \"2e38 yd\" is too large for a distance; "
-         "write at most 3.4e38 ft\n"},
+         "zerkon-cli: --range: \"2e38 yd\" is too large for a distance; write at most 3.4e38 ft\n"},
         {{"report", "--range=", plane}, 2, "zerkon-cli: --range needs a value\n"},
         {{"report", "--range", " ", plane}, 2, "zerkon-cli: --range: needs a value, " + hint},
         {{"report", "--range=-5", plane},
          2,
-         "zerkon-cli: --range: \"-5\" must be greater than zero: the guns "
-         "converge ahead of the aircraft\n"},
+         "zerkon-cli: --range: \"-5\" must be greater than zero: the guns converge ahead of the aircraft\n"},
         {{"report", "--range", "1e-45", plane}, 2, "zerkon-cli: --range: *"}, // nothing once in metres
         {{"report", "--elevation", "-5 m", plane}, 0, ""},
         {{"restore", "--backup", "0", plane},
          2,
-         "zerkon-cli: --backup: \"0\" is not a backup number; write a whole "
-         "number from 1 (3 for NAME_003.dp)\n"},
+         "zerkon-cli: --backup: \"0\" is not a backup number; write a whole number from 1 (3 for NAME_003.dp)\n"},
         {{"restore", "--backup", "99999999999", plane}, 2, "zerkon-cli: *"},
         // A picture never replaces a DP file, nor anything without --force.
         {{"plot", "--svg", "", plane}, 2, "zerkon-cli: --svg: needs a file name\n"},
@@ -223,17 +210,14 @@ TEST(CommandLine, StationOptions) {
         {{"--station", "0,1"}, {}, "zerkon-cli: --station: \"0,1\": no \"=\"" + form},
         {{"--station", "0,,1=250m"},
          {},
-         "zerkon-cli: --station: \"0,,1=250m\": \"\" is not a station number or span "
-         "such as 3 or 2-5" +
-             form},
+         "zerkon-cli: --station: \"0,,1=250m\": \"\" is not a station number or span such as 3 or 2-5" + form},
         {{"--station", "2-1=250m"},
          {},
-         "zerkon-cli: --station: \"2-1=250m\": \"2-1\" runs backwards; write the lower "
-         "station first\n"},
+         "zerkon-cli: --station: \"2-1=250m\": \"2-1\" runs backwards; write the lower station first\n"},
         {{"--station", "0=0m"},
          {},
-         "zerkon-cli: --station: \"0=0m\": range \"0m\" must be greater than zero: the guns "
-         "converge ahead of the aircraft\n"},
+         "zerkon-cli: --station: \"0=0m\": range \"0m\" must be greater than zero: the guns converge ahead of the "
+         "aircraft\n"},
         {{"--station", "0=250m/high"}, {}, "*"},
         {{"--station", "0,0-1=250m"}, {}, "zerkon-cli: --station: \"0,0-1=250m\": station 0 is listed twice\n"},
         {{"--station", "0-1=250m", "--station", "1,2=300m"}, {}, "zerkon-cli: --station: station 1 is listed twice\n"},
