@@ -1,13 +1,14 @@
 #include "command_line.hpp"
 
 #include "console.hpp"
-#include "distance.hpp"
 #include "harmonize_command.hpp"
 #include "plot_command.hpp"
 #include "report_command.hpp"
 #include "restore_command.hpp"
 #include "station_option.hpp"
 #include "text_format.hpp"
+
+#include <zerkon/distance.hpp>
 
 #include <CLI/CLI.hpp>
 

@@ -1,8 +1,8 @@
 #include "station_option.hpp"
 
-#include "distance.hpp"
 #include "file_list.hpp"
 
+#include <zerkon/distance.hpp>
 #include <zerkon/dp_format.hpp>
 #include <zerkon/preview.hpp>
 

@@ -1,7 +1,8 @@
 #include "test_files.hpp"
 
 #include "command_line.hpp"
-#include "distance.hpp"
+
+#include <zerkon/distance.hpp>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -185,7 +186,7 @@ TEST(CommandLine, DistancesInFeetMetresOrYards) {
         {"2YARDS", 6.0f},
     };
     for (const auto& c : cases) {
-        const zerkon::cli::DistanceReading distance = zerkon::cli::readDistance(c.text);
+        const zerkon::DistanceReading distance = zerkon::readDistance(c.text);
         EXPECT_EQ(distance.error, "") << c.text;
         EXPECT_EQ(distance.feet, c.feet) << c.text;
     }

@@ -1,10 +1,10 @@
-// Distances as a person writes them on the command line: "900", "250m", "300 yd", "820.5 Feet".
+// Distances as a person writes them, on the command line or in the dialog: "900", "250m", "300 yd", "820.5 Feet".
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace zerkon::cli {
+namespace zerkon {
 
 struct DistanceReading {
     float feet = 0.0f;
@@ -22,4 +22,4 @@ DistanceReading readDistance(std::string_view text);
 // A distance greater than zero: the guns converge ahead of the aircraft.
 DistanceReading readRange(std::string_view text);
 
-} // namespace zerkon::cli
+} // namespace zerkon

@@ -1,4 +1,4 @@
-#include "distance.hpp"
+#include <zerkon/distance.hpp>
 
 #include <zerkon/aiming.hpp>
 #include <zerkon/dp_format.hpp>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-namespace zerkon::cli {
+namespace zerkon {
 namespace {
 
 constexpr const char* kExamples = "for example 900, 250m or \"300 yd\"";
@@ -112,4 +112,4 @@ DistanceReading readRange(std::string_view text) {
     return distance;
 }
 
-} // namespace zerkon::cli
+} // namespace zerkon
