@@ -3,6 +3,17 @@
 #include <cstring>
 
 namespace zerkon {
+namespace {
+
+class WideTextCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "zerkon-text"; }
+    std::string message(int) const override {
+        return "it is UTF-16 or UTF-32 text (it starts with a byte-order mark), not DP text";
+    }
+};
+
+} // namespace
 
 LineReader::LineReader(InputFile& file, std::size_t bufferSize)
     : file_(file), buffer_(new char[bufferSize]), size_(bufferSize) {}
@@ -68,6 +79,7 @@ bool LineReader::next(std::string_view& line) {
 }
 
 void LineReader::fill() {
+    startChecked_ = startChecked_ || lineStart_ > 0; // a line was handed out: no byte-order mark came before it
     if (lineStart_ > 0) {
         std::memmove(buffer_.get(), buffer_.get() + lineStart_, end_ - lineStart_);
         end_ -= lineStart_;
@@ -82,6 +94,16 @@ void LineReader::fill() {
     const std::size_t got = file_.read(buffer_.get() + end_, size_ - end_, error_);
     if (got == 0) atEnd_ = true;
     end_ += got;
+    if (!startChecked_) refuseWideText();
+}
+
+void LineReader::refuseWideText() {
+    const auto* start = reinterpret_cast<const unsigned char*>(buffer_.get());
+    const bool utf16 = end_ >= 2 && ((start[0] == 0xFF && start[1] == 0xFE) || (start[0] == 0xFE && start[1] == 0xFF));
+    const bool utf32BigEndian = end_ >= 4 && start[0] == 0 && start[1] == 0 && start[2] == 0xFE && start[3] == 0xFF;
+    static const WideTextCategory category;
+    if (utf16 || utf32BigEndian) error_ = std::error_code(1, category); // UTF-32 little-endian starts as UTF-16 does
+    startChecked_ = error_ || atEnd_ || end_ >= 4;
 }
 
 CrLfWriter::CrLfWriter(OutputFile& file, std::size_t bufferSize)

@@ -32,10 +32,13 @@ public:
     // buffer: call it at most once per line.
     std::string_view translate(std::string_view lineAsRead);
 
+    // Set on a read failure, and on text in UTF-16 or UTF-32 (it starts with a byte-order mark): read byte by byte,
+    // such text would be corrupted.
     const std::error_code& error() const { return error_; }
 
 private:
     void fill();
+    void refuseWideText();
 
     InputFile& file_;
     std::unique_ptr<char[]> buffer_;
@@ -43,6 +46,7 @@ private:
     std::size_t lineStart_ = 0; // first byte not yet handed out
     std::size_t end_ = 0;       // bytes before this came from the file
     bool atEnd_ = false;
+    bool startChecked_ = false;
     std::error_code error_;
 };
 

@@ -2,6 +2,7 @@
 // machine can make the real situation (a read-only or full file system needs root on Linux; sharing needs Windows),
 // the test makes it; the same failure also comes through the file system seam, so every machine checks the outcome.
 #include <zerkon/pass.hpp>
+#include <zerkon/preview.hpp>
 
 #include "faulty_file_system.hpp"
 #include "test_files.hpp"
@@ -64,6 +65,31 @@ TEST(Refusal, PathNamingAFolder) {
         EXPECT_TRUE(mentions(result.reason, "is not a file")) << result.reason;
         EXPECT_EQ(folder.names(), (Names{"plane.dp"}));
         EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "plane.dp"));
+    }
+}
+
+// Text in UTF-16 or UTF-32 is not DP text: rewritten byte by byte it would be corrupted. A UTF-8 mark is harmless.
+TEST(Refusal, WideText) {
+    const struct {
+        std::string mark;
+        bool refused;
+    } cases[] = {{"\xFF\xFE", true},
+                 {"\xFE\xFF", true},
+                 {std::string("\xFF\xFE\0\0", 4), true},
+                 {std::string("\0\0\xFE\xFF", 4), true},
+                 {"\xEF\xBB\xBF", false}};
+    for (const auto& c : cases) {
+        TempFolder folder;
+        putPlane(folder.path(), c.mark + kPlane);
+        const zerkon::Preview preview = zerkon::previewHarmonize(folder.file("plane.dp"), "900", "1");
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+        EXPECT_EQ(result.ok(), !c.refused) << result.reason;
+        EXPECT_EQ(preview.ok(), !c.refused) << preview.reason;
+        if (!c.refused) continue;
+        EXPECT_TRUE(mentions(result.reason, "UTF-16 or UTF-32 text")) << result.reason;
+        EXPECT_TRUE(mentions(preview.reason, "UTF-16 or UTF-32 text")) << preview.reason;
+        EXPECT_EQ(folder.names(), (Names{"plane.cdp", "plane.dp"}));
+        EXPECT_EQ(readBytes(folder.file("plane.dp")), c.mark + kPlane);
     }
 }
 
