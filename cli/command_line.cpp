@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <new>
 #include <ostream>
 
 namespace zerkon::cli {
@@ -103,6 +104,15 @@ std::string misreadArgument(const CLI::App& app, int argc, const char* const* ar
     return "\"" + std::string(argv[1]) + "\" is not a command; the commands are " + commands;
 }
 
+// Output that could not be written (a full disk, /dev/full) is lost: the command fails, as coreutils' do. The
+// system's reason is gone by now when the failing write came before the end.
+int checkedExitCode(std::ostream& out, std::ostream& err, int code) {
+    out.flush();
+    if (out) return code;
+    err << "zerkon-cli: cannot write the output\n";
+    return 1;
+}
+
 } // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal) {
@@ -168,22 +178,31 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     }
 
     Console console{out, err, errIsTerminal};
-    if (*harmonizeCommand) {
-        const int code =
-            readStations(harmonizeStations, harmonize.elevation, harmonize.files, harmonize.stations, console);
-        return code != 0 ? code : runHarmonize(harmonize, console);
+    const auto runChosenCommand = [&]() -> int {
+        if (*harmonizeCommand) {
+            const int code =
+                readStations(harmonizeStations, harmonize.elevation, harmonize.files, harmonize.stations, console);
+            return code != 0 ? code : runHarmonize(harmonize, console);
+        }
+        if (*reportCommand) {
+            const int code = readStations(reportStations, report.elevation, report.files, report.stations, console);
+            return code != 0 ? code : runReport(report, console);
+        }
+        if (*restoreCommand) {
+            if (*backupOption) restore.backupNumber = backupNumber;
+            return runRestore(restore, console);
+        }
+        if (*backupsCommand) return runBackups(backupsFile, console);
+        const int code = readStations(plotStations, plot.elevation, {plot.file}, plot.stations, console);
+        return code != 0 ? code : runPlot(plot, console);
+    };
+    int code = 1;
+    try {
+        code = runChosenCommand();
+    } catch (const std::bad_alloc&) {
+        err << "zerkon-cli: out of memory\n";
     }
-    if (*reportCommand) {
-        const int code = readStations(reportStations, report.elevation, report.files, report.stations, console);
-        return code != 0 ? code : runReport(report, console);
-    }
-    if (*restoreCommand) {
-        if (*backupOption) restore.backupNumber = backupNumber;
-        return runRestore(restore, console);
-    }
-    if (*backupsCommand) return runBackups(backupsFile, console);
-    const int code = readStations(plotStations, plot.elevation, {plot.file}, plot.stations, console);
-    return code != 0 ? code : runPlot(plot, console);
+    return checkedExitCode(out, err, code);
 }
 
 } // namespace zerkon::cli

@@ -53,13 +53,15 @@ struct CliRun {
     std::string err;
 };
 
-CliRun run(std::vector<std::string> arguments, bool errIsTerminal = false) {
+// Output to `outInstead` when given, as to a full disk.
+CliRun run(std::vector<std::string> arguments, bool errIsTerminal = false, std::ostream* outInstead = nullptr) {
     arguments.insert(arguments.begin(), "zerkon-cli");
     std::vector<const char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(argument.c_str());
     std::ostringstream out, err;
-    const int code = zerkon::cli::runCommandLine(static_cast<int>(argv.size()), argv.data(), out, err, errIsTerminal);
+    const int code = zerkon::cli::runCommandLine(static_cast<int>(argv.size()), argv.data(),
+                                                 outInstead ? *outInstead : out, err, errIsTerminal);
     return {code, out.str(), err.str()};
 }
 
@@ -164,6 +166,25 @@ TEST(CommandLine, ExitCodesAndMessages) {
             EXPECT_EQ(result.err.substr(0, c.err.size() - 1), c.err.substr(0, c.err.size() - 1)) << line;
         else
             EXPECT_EQ(result.err, c.err) << line;
+    }
+}
+
+// Output that cannot be written fails the command, as coreutils' commands do, instead of an empty file and exit 0.
+TEST(CommandLine, UnwritableOutputFails) {
+    struct FullDisk : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    };
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    for (const std::string command : {"report", "harmonize", "backups"}) {
+        FullDisk full;
+        std::ostream out(&full);
+        const std::vector<std::string> arguments = {command, command == "report" ? "--json" : "--dry-run",
+                                                    folder.file("plane.dp")};
+        const CliRun result = run(command == "backups" ? std::vector<std::string>{command, arguments[2]} : arguments,
+                                  false, &out);
+        EXPECT_EQ(result.code, 1) << command;
+        EXPECT_EQ(result.err, "zerkon-cli: cannot write the output\n") << command;
     }
 }
 
