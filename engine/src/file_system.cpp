@@ -1,0 +1,44 @@
+// What the file seam shares on every platform: the error category and the split of a path.
+#include <zerkon/file_system.hpp>
+
+namespace zerkon {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kSeparators = "/\\:";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "zerkon-file"; }
+    std::string message(int code) const override {
+        switch (static_cast<FileError>(code)) {
+        case FileError::openInAnotherProgram:
+            return "the file is open in another program";
+        }
+        return "unknown file error";
+    }
+    std::error_condition default_error_condition(int code) const noexcept override {
+        if (static_cast<FileError>(code) == FileError::openInAnotherProgram)
+            return std::make_error_condition(std::errc::permission_denied);
+        return {code, *this};
+    }
+};
+
+} // namespace
+
+std::error_code make_error_code(FileError error) {
+    static const FileErrorCategory category;
+    return {static_cast<int>(error), category};
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of(kSeparators);
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string nameOf(const std::string& path) { return path.substr(folderOf(path).size()); }
+
+} // namespace zerkon

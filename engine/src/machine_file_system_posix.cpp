@@ -1,0 +1,210 @@
+// The machine's files on POSIX systems.
+#include "machine_file.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zerkon {
+
+// A signal that comes in the middle of a read or write is no failure: the call is made again.
+long long machine::readSome(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
+long long machine::writeSome(int fd, const char* data, std::size_t size) {
+    for (;;) {
+        const ssize_t put = ::write(fd, data, size);
+        if (put >= 0 || errno != EINTR) return put;
+    }
+}
+int machine::syncFile(int fd) { return ::fsync(fd); }
+int machine::closeFile(int fd) { return ::close(fd); }
+std::error_code machine::lastError() { return {errno, std::generic_category()}; }
+
+namespace {
+
+using machine::lastError;
+
+// The folder opened for reading, so it can be locked and synced; "" is the current folder.
+int openFolder(const std::string& folder) {
+    return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+class MachineFolderLock : public FolderLock {
+public:
+    explicit MachineFolderLock(int fd) : fd_(fd) {}
+    ~MachineFolderLock() override { ::close(fd_); } // closing lets go of the lock
+
+private:
+    int fd_;
+};
+
+// Renames without ever replacing `to`, in one step where the file system can, else by a link and an unlink.
+int renameWithoutReplacing(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+#endif
+    if (::link(from, to) != 0) {
+        if (errno != EPERM && errno != EOPNOTSUPP) return -1;
+        // No links either (FAT): nothing better than a check just before a rename.
+        struct stat info {};
+        if (::stat(to, &info) == 0) {
+            errno = EEXIST;
+            return -1;
+        }
+        return std::rename(from, to);
+    }
+    if (::unlink(from) == 0) return 0;
+    const int error = errno;
+    ::unlink(to);
+    errno = error;
+    return -1;
+}
+
+class MachineFileSystem : public FileSystem {
+public:
+    PathKind status(const std::string& path, std::error_code& error) override {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR) return PathKind::absent;
+            error = lastError();
+            return PathKind::other;
+        }
+        return S_ISREG(info.st_mode) ? PathKind::file : PathKind::other;
+    }
+
+    std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
+        return machine::adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), error);
+    }
+
+    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override {
+        return machine::adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), error);
+    }
+
+    void rename(const std::string& from, const std::string& to, std::error_code& error) override {
+        if (renameWithoutReplacing(from.c_str(), to.c_str()) != 0) error = lastError();
+    }
+
+    void remove(const std::string& path, std::error_code& error) override {
+        if (std::remove(path.c_str()) != 0) error = lastError();
+    }
+
+    std::time_t modificationTime(const std::string& path, std::error_code& error) override {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            error = lastError();
+            return 0;
+        }
+        return info.st_mtime;
+    }
+
+    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override {
+        struct stat original {};
+        struct stat copy {};
+        if (::stat(from.c_str(), &original) != 0 || ::stat(to.c_str(), &copy) != 0) {
+            error = lastError();
+            return;
+        }
+        const bool sameOwner = original.st_uid == copy.st_uid && original.st_gid == copy.st_gid;
+        bool ownerKept = sameOwner;
+        // Only root may give a file away; anyone else keeps the file as their own.
+        if (!sameOwner) {
+            ownerKept = ::chown(to.c_str(), original.st_uid, original.st_gid) == 0;
+            if (!ownerKept && errno != EPERM) {
+                error = lastError();
+                return;
+            }
+        }
+        // A change of owner may clear the set-ID bits, so the bits come after it; they belong to the owner, and go
+        // where the owner could not be kept.
+        const mode_t bits = original.st_mode & (ownerKept ? 07777 : 0777);
+        if ((!sameOwner || bits != (copy.st_mode & 07777)) && ::chmod(to.c_str(), bits) != 0) error = lastError();
+    }
+
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
+        if (::link(existing.c_str(), newName.c_str()) != 0) error = lastError();
+    }
+
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override {
+        if (std::rename(from.c_str(), to.c_str()) != 0) error = lastError();
+    }
+
+    std::vector<std::string> list(const std::string& folder, std::error_code& error) override {
+        std::vector<std::string> names;
+        DIR* const entries = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!entries) {
+            error = lastError();
+            return names;
+        }
+        errno = 0;
+        while (const dirent* entry = ::readdir(entries)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        if (errno != 0) error = lastError();
+        ::closedir(entries);
+        return names;
+    }
+
+    std::string resolveLinks(const std::string& path, std::error_code& error) override {
+        std::string current = path;
+        for (int hops = 0; hops < 40; ++hops) {
+            struct stat info {};
+            if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current; // status tells why
+            std::string target(4096, '\0');
+            const ssize_t size = ::readlink(current.c_str(), target.data(), target.size());
+            if (size < 0) {
+                error = lastError();
+                return {};
+            }
+            target.resize(static_cast<std::size_t>(size));
+            current = target.front() == '/' ? target : folderOf(current) + target;
+        }
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        return {};
+    }
+
+    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
+        const int fd = openFolder(folder);
+        // A folder that may be written but not read cannot be locked; the pass still goes on there, as it always did.
+        if (fd < 0 && errno == EACCES) return std::make_unique<FolderLock>();
+        if (fd < 0) {
+            error = lastError();
+            return nullptr;
+        }
+        while (::flock(fd, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            error = lastError();
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<MachineFolderLock>(fd);
+    }
+
+    void syncFolder(const std::string& folder, std::error_code& error) override {
+        const int fd = openFolder(folder);
+        if (fd < 0) {
+            if (errno != EACCES) error = lastError();
+            return;
+        }
+        if (::fsync(fd) != 0 && errno != EINVAL) error = lastError(); // EINVAL: a file system without folder syncs
+        ::close(fd);
+    }
+};
+
+} // namespace
+
+FileSystem& machineFileSystem() {
+    static MachineFileSystem fileSystem;
+    return fileSystem;
+}
+
+} // namespace zerkon
