@@ -16,8 +16,8 @@
 
 using namespace zerkon::ui;
 
-char g_selectedPath[260];
-char g_lastDir[260];
+char g_selectedPath[pathBufferSize];
+char g_lastDir[pathBufferSize];
 
 namespace {
 
@@ -31,7 +31,29 @@ constexpr DWORD openFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + siz
 #ifndef _WIN64
 static_assert(openFileNameSize == 76, "the Open dialog record of 32-bit Windows is 76 bytes");
 #endif
-char g_fileTitle[260];
+char g_fileTitle[pathBufferSize];
+
+bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// What a pass that wrote the file still leaves for the user to know or do, a paragraph each; empty when all went well.
+std::string whatWentAmiss(const zerkon::PassResult& result) {
+    std::string news;
+    if (result.counts.stationsAimed == 0)
+        news += "\n\nNo gun station was aimed: the file has none that can be aimed, so only the run comment changed. "
+                "Check that this is the aircraft's DP file; the file as it was is kept as " +
+                splitChosenPath(result.backupPath).name + ".";
+    if (result.warning.empty()) return news;
+    const std::string compiled = zerkon::compiledName(g_selectedPath);
+    if (exists(compiled)) {
+        const std::string compiledFile = splitChosenPath(compiled).name;
+        news += "\n\nThe compiled copy " + compiledFile +
+                " could not be deleted, so the game goes on using the old aim. Close the game and delete " +
+                compiledFile + " yourself.";
+    } else {
+        news += "\n\nThe new file is in place, but something went wrong afterwards.";
+    }
+    return news + "\n\n(" + result.warning + ")";
+}
 
 } // namespace
 
@@ -68,7 +90,7 @@ BOOL CZerkonDlg::OnInitDialog() {
         ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutMenuText);
     }
 
-    char stored[textBufferSize] = "";
+    char stored[pathBufferSize] = "";
     ::GetProfileStringA(profileSection, profileKey, "C:\\", stored, sizeof stored);
     copyCut(g_lastDir, sizeof g_lastDir, startFolderFromProfile(stored));
 
@@ -148,7 +170,11 @@ void CZerkonDlg::OnUpdateDp() {
         ::MessageBoxA(m_hWnd, text.c_str(), "Zerkon", MB_ICONHAND);
         return;
     }
-    ::MessageBoxA(m_hWnd, name.c_str(), "Guns Harmonized", MB_ICONEXCLAMATION);
+    const std::string news = whatWentAmiss(result);
+    if (news.empty())
+        ::MessageBoxA(m_hWnd, name.c_str(), "Guns Harmonized", MB_ICONEXCLAMATION);
+    else
+        ::MessageBoxA(m_hWnd, (name + news).c_str(), "Zerkon", MB_ICONWARNING);
 }
 
 void CZerkonDlg::OnAbout() {

@@ -1,15 +1,16 @@
 // The main dialog: choose a DP file, set the range and elevation, and harmonize the guns.
 #pragma once
 
+#include "DialogRules.h"
 #include "afx/CDialog.h"
 #include "resource.h"
 
 #include <string>
 
 // The full path from the last Open dialog, empty when none is held; the Update command runs the pass on it.
-extern char g_selectedPath[260];
+extern char g_selectedPath[zerkon::ui::pathBufferSize];
 // The folder in which the Open dialog starts.
-extern char g_lastDir[260];
+extern char g_lastDir[zerkon::ui::pathBufferSize];
 
 class CZerkonDlg : public CDialog {
 public:

@@ -6,12 +6,31 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 #include <string>
 
 using namespace uitest;
+
+// The injected fault: once armed, the given allocation from now on, counted on the dialog's thread only, fails.
+namespace {
+std::atomic<DWORD> failingThread{0};
+std::atomic<int> allocationsBeforeFailure{0};
+} // namespace
+
+// Takes its memory from malloc as the library's own does, so the library's operator delete frees it.
+void* operator new(std::size_t size) {
+    if (failingThread == ::GetCurrentThreadId() && --allocationsBeforeFailure == 0) {
+        failingThread = 0;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
 
 namespace {
 
@@ -336,5 +355,86 @@ TEST_F(Commands, EnterEscapeAndTheCloseBoxEndTheDialogWithoutAPass) {
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(dlg.m_elevation, "5");
         expectUntouched();
+    }
+}
+
+TEST_F(Commands, AWrittenFileWithSomethingAmissSaysWhatAndWhatToDo) {
+    const struct {
+        const char* name;
+        std::string content;
+        bool compiledHeldOpen; // by the game, sharing it with no one
+        std::string says;
+    } cases[] = {
+        {"the game holds the compiled copy open", originalDp, true,
+         "The compiled copy plane.cdp could not be deleted, so the game goes on using the old aim. Close the game and "
+         "delete plane.cdp yourself."},
+        {"no gun station", "[GENERAL]\r\nname=glider\r\n", false,
+         "No gun station was aimed: the file has none that can be aimed, so only the run comment changed. Check that "
+         "this is the aircraft's DP file; the file as it was is kept as plane_001.dp."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(plane, c.content);
+        const std::string compiled = folder + "\\plane.cdp";
+        HANDLE held = c.compiledHeldOpen ? ::CreateFileA(compiled.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                         FILE_ATTRIBUTE_NORMAL, nullptr)
+                                         : INVALID_HANDLE_VALUE;
+        CZerkonDlg dlg;
+        runModal(dlg, [&](HWND dialog) {
+            select(dialog, plane);
+            const SeenMessageBox box = update(dialog);
+            EXPECT_EQ(box.caption, "Zerkon");
+            EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_WARNING));
+            EXPECT_EQ(box.text.substr(0, 10), "plane.dp\n\n") << "the file's name comes first";
+            EXPECT_NE(box.text.find(c.says), std::string::npos) << box.text;
+        });
+        if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
+        EXPECT_EQ(readFile(folder + "\\plane_001.dp"), c.content);
+        ::DeleteFileA((folder + "\\plane_001.dp").c_str());
+        writeFile(compiled, "compiled");
+    }
+}
+
+TEST_F(Commands, AnExceptionInACommandIsReportedAndTheDialogGoesOn) {
+    const struct {
+        const char* name;
+        const char* file;
+        int failingAllocation;
+    } cases[] = {
+        // A name too long for the string's own room: copying the file box is the command's first allocation.
+        {"in the data exchange", "plane-with-a-long-name.dp", 1},
+        {"in the pass", "plane.dp", 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + "\\" + c.file;
+        const std::string backup = path.substr(0, path.size() - 3) + "_001.dp";
+        writeFile(path, originalDp);
+        CZerkonDlg dlg;
+        const DWORD dialogThread = ::GetCurrentThreadId();
+        runModal(dlg, [&](HWND dialog) {
+            select(dialog, path);
+            allocationsBeforeFailure = c.failingAllocation;
+            failingThread = dialogThread;
+            const SeenMessageBox stopped = update(dialog);
+            failingThread = 0;
+            EXPECT_EQ(stopped.caption, "Zerkon");
+            EXPECT_EQ(stopped.icon, ::LoadIconA(nullptr, IDI_HAND));
+            EXPECT_EQ(stopped.text, "The command was stopped: there is not enough memory.\n\nThe DP file holds either "
+                                    "its old content or the new, never a mix.");
+            // The file is whole, as it was or harmonized beside its backup.
+            if (exists(backup))
+                EXPECT_EQ(readFile(backup), originalDp);
+            else
+                EXPECT_EQ(readFile(path), originalDp);
+
+            // The dialog goes on with what it holds: the change handlers run again, and the pass can be run.
+            typeInto(::GetDlgItem(dialog, IDC_RANGE), "905", true);
+            const SeenMessageBox done = update(dialog);
+            EXPECT_EQ(done.caption, "Guns Harmonized");
+            EXPECT_EQ(done.text, c.file);
+        });
+        EXPECT_EQ(dlg.m_range, "905") << "the change handler no longer copies the boxes";
+        EXPECT_NE(readFile(path).find("by Zerkon"), std::string::npos);
     }
 }

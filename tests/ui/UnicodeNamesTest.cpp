@@ -28,34 +28,59 @@ TEST(UnicodeNames, ChosenInTheOpenDialogAndHarmonized) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = temp + (L"zerkon-ui-\u00dcn\u00efcode-" + std::to_wstring(::GetCurrentProcessId()));
-    const std::wstring name = L"\u00dcn\u00efcode \u042f\u043a\u043e\u0432"; // "Ünïcode Яков"
-    const std::wstring dp = folder + L"\\" + name + L".dp", backup = folder + L"\\" + name + L"_001.dp";
+    const std::wstring hawk = L"\u042f\u0441\u0442\u0440\u0435\u0431"; // "Ястреб"
+    std::wstring squadron, longName;
+    while (squadron.size() < 120)
+        squadron += hawk;
+    while (longName.size() < 60)
+        longName += hawk;
+    const struct {
+        const char* name;
+        std::wstring subfolder; // inside `folder`
+        std::wstring file;      // without ".dp"
+    } cases[] = {
+        {"Latin letters with marks and Cyrillic", L"", L"\u00dcn\u00efcode \u042f\u043a\u043e\u0432"}, // "Ünïcode Яков"
+        // Some 230 UTF-16 units, but twice as many bytes in UTF-8: more than the 260 that MAX_PATH gives.
+        {"a folder of 120 Cyrillic letters", squadron, longName},
+    };
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    const char content[] = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n";
-    HANDLE file = ::CreateFileW(dp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, content, sizeof content - 1, &written, nullptr);
-    ::CloseHandle(file);
     char savedFolder[MAX_PATH] = "";
     ::GetProfileStringA("Vantorix", "mru_dir", "", savedFolder, sizeof savedFolder);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring where = c.subfolder.empty() ? folder : folder + L"\\" + c.subfolder;
+        const std::wstring dp = where + L"\\" + c.file + L".dp", backup = where + L"\\" + c.file + L"_001.dp";
+        ASSERT_LT(dp.size(), static_cast<std::size_t>(MAX_PATH));
+        if (!c.subfolder.empty()) {
+            ASSERT_TRUE(::CreateDirectoryW(where.c_str(), nullptr));
+        }
+        const char content[] = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n";
+        HANDLE file = ::CreateFileW(dp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, content, sizeof content - 1, &written, nullptr);
+        ::CloseHandle(file);
 
-    CZerkonDlg dlg;
-    runModal(dlg, [&](HWND dialog) {
-        click(dialog, IDC_SELECT_DP);
-        ASSERT_TRUE(chooseInOpenDialog(dialog, utf8(dp)));
-        EXPECT_TRUE(waitUntil([&] { return windowText(::GetDlgItem(dialog, IDC_DP_FILE)) == utf8(name + L".dp"); }))
-            << "the file box shows \"" << windowText(::GetDlgItem(dialog, IDC_DP_FILE)) << "\"";
-        click(dialog, IDC_UPDATE_DP);
-        const SeenMessageBox box = takeMessageBox(dialog);
-        EXPECT_EQ(box.caption, "Guns Harmonized");
-        EXPECT_EQ(box.text, utf8(name + L".dp"));
-    });
-    EXPECT_TRUE(exists(backup));
-
+        CZerkonDlg dlg;
+        runModal(dlg, [&](HWND dialog) {
+            click(dialog, IDC_SELECT_DP);
+            ASSERT_TRUE(chooseInOpenDialog(dialog, utf8(dp)));
+            EXPECT_TRUE(waitUntil([&] {
+                return windowText(::GetDlgItem(dialog, IDC_DP_FILE)) == utf8(c.file + L".dp");
+            })) << "the file box shows \""
+                << windowText(::GetDlgItem(dialog, IDC_DP_FILE)) << "\"";
+            click(dialog, IDC_UPDATE_DP);
+            const SeenMessageBox box = takeMessageBox(dialog);
+            EXPECT_EQ(box.caption, "Guns Harmonized");
+            EXPECT_EQ(box.text, utf8(c.file + L".dp"));
+        });
+        EXPECT_TRUE(exists(backup));
+        EXPECT_EQ(std::string(g_lastDir), utf8(where)) << "the folder remembered";
+        ::DeleteFileW(backup.c_str());
+        ::DeleteFileW(dp.c_str());
+        if (!c.subfolder.empty()) ::RemoveDirectoryW(where.c_str());
+    }
     ::WriteProfileStringA("Vantorix", "mru_dir", savedFolder[0] ? savedFolder : nullptr);
-    ::DeleteFileW(backup.c_str());
-    ::DeleteFileW(dp.c_str());
     ::RemoveDirectoryW(folder.c_str());
 }
 

@@ -59,6 +59,10 @@ protected:
     // Called when the dialog and its controls exist: fills the boxes from the members. TRUE lets the system put the
     // focus on the first tab stop.
     virtual BOOL OnInitDialog();
+    // The commands a map does not take: OK (the Enter key too) copies the boxes into the members and ends the
+    // dialog; Cancel (the Escape key and the close box too) ends it without copying.
+    void OnOK();
+    void OnCancel();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
