@@ -149,7 +149,7 @@ void benchPass(benchmark::State& state, Mix mix, std::size_t size, bool sync) {
     PassOptions options;
     options.fileSystem = sync ? &machineFileSystem() : &unsynced;
     for (auto _ : state) {
-        const PassResult result = harmonizeFile(file.path, kDefaultRangeText, kDefaultElevationText, options);
+        const PassResult result = harmonizeFile(file.path, RunSettings{}, options);
         if (!result.ok()) throw std::runtime_error(result.reason);
         putOriginalBack(state, file);
     }

@@ -24,17 +24,14 @@ constexpr const char* kElevationHelp = "Elevation of the convergence point, writ
 constexpr const char* kStationHelp =
     "Aim stations LIST (0,1 or 2-5) at their own range and elevation (the run's when none is given); repeatable";
 
-// The engine reads settings as text: a distance is handed on as its feet in the shortest text that reads back as
-// the same float, so the run comment records feet exactly as it always has.
-CLI::Validator distanceInFeet(bool isRange) {
-    return CLI::Validator(
-        [isRange](std::string& text) -> std::string {
-            const DistanceReading distance = isRange ? readRange(text) : readDistance(text);
-            if (!distance.ok()) return distance.error;
-            text = shortest(distance.feet);
-            return {};
-        },
-        "");
+// A distance read once, as the option is parsed, into `feet`, which holds the default until then.
+void addDistance(CLI::App& command, const char* name, const char* help, float& feet, bool isRange) {
+    const auto read = [name, &feet, isRange](const std::string& text) {
+        const DistanceReading distance = isRange ? readRange(text) : readDistance(text);
+        if (!distance.ok()) throw CLI::ValidationError(name, distance.error);
+        feet = distance.feet;
+    };
+    command.add_option_function<std::string>(name, read, help)->type_name("DISTANCE")->default_str(shortest(feet));
 }
 
 const CLI::Validator kBackupNumber(
@@ -48,35 +45,32 @@ const CLI::Validator kBackupNumber(
 
 const CLI::Validator kFileName([](std::string& text) { return text.empty() ? "needs a file name" : ""; }, "");
 
-const CLI::Validator kStationOption([](std::string& text) { return stationOptionError(text); }, "");
-
-// The run's settings and the stations that take their own.
-void addSettings(CLI::App& command, std::string& range, std::string& elevation, std::vector<std::string>& stations) {
-    command.add_option("--range", range, kRangeHelp)
-        ->transform(distanceInFeet(true))
-        ->type_name("DISTANCE")
-        ->capture_default_str();
-    command.add_option("--elevation", elevation, kElevationHelp)
-        ->transform(distanceInFeet(false))
-        ->type_name("DISTANCE")
-        ->capture_default_str();
-    command.add_option("--station", stations, kStationHelp)
-        ->check(kStationOption)
+// The run's settings and the stations that take their own, whose elevation may be the run's.
+void addSettings(CLI::App& command, RunSettings& settings, std::vector<StationOption>& stations) {
+    addDistance(command, "--range", kRangeHelp, settings.rangeFeet, true);
+    addDistance(command, "--elevation", kElevationHelp, settings.elevationFeet, false);
+    const auto read = [&stations](const std::vector<std::string>& texts) {
+        for (const std::string& text : texts) {
+            stations.push_back(readStationOption(text));
+            if (!stations.back().error.empty()) throw CLI::ValidationError("--station", stations.back().error);
+        }
+    };
+    command.add_option_function<std::vector<std::string>>("--station", read, kStationHelp)
         ->allow_extra_args(false) // one value each time, so the files after it stay files
         ->type_name("LIST=RANGE[/ELEVATION]");
 }
 
 // The stations' own settings, once the run's elevation is known. Returns the exit code: 0, or 2 when a station is
 // listed twice or an option names no station of a file.
-int readStations(const std::vector<std::string>& texts, const std::string& elevation,
-                 const std::vector<std::string>& files, std::vector<StationSettings>& stations, Console& console) {
-    StationOptions options = readStationOptions(texts, readDistance(elevation).feet);
+int readStations(const std::vector<StationOption>& read, RunSettings& settings, const std::vector<std::string>& files,
+                 Console& console) {
+    StationOptions options = stationSettings(read, settings.elevationFeet);
     if (!options.error.empty()) {
         console.err << "zerkon-cli: --station: " << options.error << '\n';
         return 2;
     }
-    stations = std::move(options.stations);
-    return refuseStationsNotInFiles(files, stations, console);
+    settings.stations = std::move(options.stations);
+    return refuseStationsNotInFiles(files, settings.stations, console);
 }
 
 // Every message starts with the program's name, on one line.
@@ -127,8 +121,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     CLI::App* harmonizeCommand = app.add_subcommand(
         "harmonize", "Aim every eligible gun of each DP file; the previous file is kept as NAME_NNN.dp and the "
                      "compiled copy NAME.cdp is deleted.");
-    std::vector<std::string> harmonizeStations, reportStations, plotStations;
-    addSettings(*harmonizeCommand, harmonize.range, harmonize.elevation, harmonizeStations);
+    std::vector<StationOption> harmonizeStations, reportStations, plotStations;
+    addSettings(*harmonizeCommand, harmonize.settings, harmonizeStations);
     harmonizeCommand->add_flag("--dry-run", harmonize.dryRun,
                                "Write nothing; print the lines that would change as a unified diff");
     harmonizeCommand->add_option("FILE", harmonize.files, "DP files to harmonize (NAME.dp)")->required();
@@ -136,7 +130,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     ReportRequest report;
     CLI::App* reportCommand = app.add_subcommand(
         "report", "Show, for every gun station, whether it would be aimed and the numbers of its aim. Writes nothing.");
-    addSettings(*reportCommand, report.range, report.elevation, reportStations);
+    addSettings(*reportCommand, report.settings, reportStations);
     reportCommand->add_flag("--wide", report.wide, "Show every number of every station, over 100 columns wide");
     reportCommand->add_flag("--json", report.json, "Print one JSON document instead of tables");
     reportCommand->add_option("FILE", report.files, "DP files to report on (NAME.dp)")->required();
@@ -159,7 +153,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     PlotRequest plot;
     CLI::App* plotCommand =
         app.add_subcommand("plot", "Draw the lines of fire of the aimed guns, top and side view, as an SVG picture.");
-    addSettings(*plotCommand, plot.range, plot.elevation, plotStations);
+    addSettings(*plotCommand, plot.settings, plotStations);
     plotCommand->add_option("--svg", plot.svgPath, "The picture to write (never a .dp or .cdp name)")
         ->check(kFileName)
         ->required();
@@ -180,12 +174,11 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     Console console{out, err, errIsTerminal};
     const auto runChosenCommand = [&]() -> int {
         if (*harmonizeCommand) {
-            const int code =
-                readStations(harmonizeStations, harmonize.elevation, harmonize.files, harmonize.stations, console);
+            const int code = readStations(harmonizeStations, harmonize.settings, harmonize.files, console);
             return code != 0 ? code : runHarmonize(harmonize, console);
         }
         if (*reportCommand) {
-            const int code = readStations(reportStations, report.elevation, report.files, report.stations, console);
+            const int code = readStations(reportStations, report.settings, report.files, console);
             return code != 0 ? code : runReport(report, console);
         }
         if (*restoreCommand) {
@@ -193,7 +186,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
             return runRestore(restore, console);
         }
         if (*backupsCommand) return runBackups(backupsFile, console);
-        const int code = readStations(plotStations, plot.elevation, {plot.file}, plot.stations, console);
+        const int code = readStations(plotStations, plot.settings, {plot.file}, console);
         return code != 0 ? code : runPlot(plot, console);
     };
     int code = 1;

@@ -28,7 +28,7 @@ struct Tally {
 
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                   Tally& tally) {
-    const PassResult result = harmonizeFile(file, request.range, request.elevation, {nullptr, {}, request.stations});
+    const PassResult result = harmonizeFile(file, request.settings);
     if (!result.ok()) {
         sayAbout(file, result.reason, console, progress);
         ++tally.failed;
@@ -48,7 +48,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
 
 void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                 Tally& tally) {
-    const Preview preview = previewHarmonize(file, request.range, request.elevation, {nullptr, {}, request.stations});
+    const Preview preview = previewHarmonize(file, request.settings);
     if (!preview.ok()) {
         sayAbout(file, preview.reason, console, progress);
         ++tally.failed;

@@ -3,7 +3,7 @@
 
 #include "console.hpp"
 
-#include <zerkon/dp_format.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <string>
 #include <vector>
@@ -12,9 +12,7 @@ namespace zerkon::cli {
 
 struct HarmonizeRequest {
     std::vector<std::string> files;
-    std::string range = kDefaultRangeText;
-    std::string elevation = kDefaultElevationText;
-    std::vector<StationSettings> stations; // aimed at their own settings
+    RunSettings settings;
     bool dryRun = false;
 };
 

@@ -60,8 +60,7 @@ int runPlot(const PlotRequest& request, Console& console) {
     };
     if (const std::string reason = forbiddenPictureName(request.svgPath, request.file); !reason.empty())
         return fail(request.svgPath, reason, 2);
-    const Preview preview =
-        previewHarmonize(request.file, request.range, request.elevation, {nullptr, {}, request.stations});
+    const Preview preview = previewHarmonize(request.file, request.settings);
     if (!preview.ok()) return fail(request.file, preview.reason, 1);
 
     const std::string svg = convergencePlotSvg(fileName(request.file), preview);

@@ -3,7 +3,7 @@
 
 #include "console.hpp"
 
-#include <zerkon/dp_format.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <string>
 #include <vector>
@@ -12,9 +12,7 @@ namespace zerkon::cli {
 
 struct PlotRequest {
     std::string file;
-    std::string range = kDefaultRangeText;
-    std::string elevation = kDefaultElevationText;
-    std::vector<StationSettings> stations; // aimed at their own settings
+    RunSettings settings;
     std::string svgPath;
     bool force = false; // replace an existing picture
 };

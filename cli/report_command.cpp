@@ -14,7 +14,7 @@ int runReport(const ReportRequest& request, Console& console) {
         const std::string& file = named.path;
         FileReport report{file, {}};
         if (named.refusal.empty()) {
-            report.preview = previewHarmonize(file, request.range, request.elevation, {nullptr, {}, request.stations});
+            report.preview = previewHarmonize(file, request.settings);
         } else {
             report.preview.failure = Failure::notAFile;
             report.preview.reason = named.refusal;

@@ -3,8 +3,8 @@
 
 #include "console.hpp"
 
-#include <zerkon/dp_format.hpp>
 #include <zerkon/preview.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <iosfwd>
 #include <string>
@@ -14,9 +14,7 @@ namespace zerkon::cli {
 
 struct ReportRequest {
     std::vector<std::string> files;
-    std::string range = kDefaultRangeText;
-    std::string elevation = kDefaultElevationText;
-    std::vector<StationSettings> stations; // aimed at their own settings
+    RunSettings settings;
     bool json = false;
     bool wide = false; // every column of the table, over 100 characters wide
 };

@@ -16,13 +16,6 @@ namespace {
 
 constexpr const char* kForm = "write LIST=RANGE or LIST=RANGE/ELEVATION, for example 0,1=250m or 2-5=300yd/1ft";
 
-struct StationOption {
-    std::vector<StationSpan> stations;
-    float rangeFeet = 0.0f;
-    std::optional<float> elevationFeet; // none: the run's
-    std::string error;
-};
-
 std::string_view trimmed(std::string_view text) {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string_view::npos) return {};
@@ -70,7 +63,7 @@ std::string stationNamedTwice(std::vector<StationSpan> spans) {
     return {};
 }
 
-StationOption readStationOption(std::string_view text) {
+StationOption readOption(std::string_view text) {
     StationOption option;
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
@@ -99,16 +92,16 @@ StationOption readStationOption(std::string_view text) {
 
 } // namespace
 
-std::string stationOptionError(std::string_view text) {
-    const std::string error = readStationOption(text).error;
-    return error.empty() ? error : quoted(text) + ": " + error;
+StationOption readStationOption(std::string_view text) {
+    StationOption option = readOption(text);
+    if (!option.error.empty()) option.error = quoted(text) + ": " + option.error;
+    return option;
 }
 
-StationOptions readStationOptions(const std::vector<std::string>& texts, float runElevationFeet) {
+StationOptions stationSettings(const std::vector<StationOption>& read, float runElevationFeet) {
     StationOptions options;
     std::vector<StationSpan> every;
-    for (const std::string& text : texts) {
-        const StationOption option = readStationOption(text);
+    for (const StationOption& option : read) {
         every.insert(every.end(), option.stations.begin(), option.stations.end());
         options.stations.push_back(
             {option.stations, makeAimSettings(option.rangeFeet, option.elevationFeet.value_or(runElevationFeet))});
@@ -123,7 +116,7 @@ int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::v
     int code = 0;
     for (const NamedFile& file : eachFileOnce(files)) {
         if (!file.refusal.empty()) continue;
-        const Preview preview = previewHarmonize(file.path, kDefaultRangeText, kDefaultElevationText);
+        const Preview preview = previewHarmonize(file.path, RunSettings{});
         if (!preview.ok()) continue; // said when the file's turn comes
         std::vector<StationSpan> present;
         for (const StationReport& report : preview.stations)

@@ -25,7 +25,7 @@ AimSettings settingsOf(const FuzzInput& input) {
     const ScannedFloat elevation = scanFloat(input.elevationText);
     const bool usable = range.ok && elevation.ok && std::isfinite(range.value) && std::isfinite(elevation.value);
     if (usable) return makeAimSettings(range.value, elevation.value);
-    return makeAimSettings(scanFloat(kDefaultRangeText).value, scanFloat(kDefaultElevationText).value);
+    return makeAimSettings(kDefaultRangeFeet, kDefaultElevationFeet);
 }
 
 bool holdsNonFiniteText(std::string_view text) {

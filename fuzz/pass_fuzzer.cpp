@@ -123,7 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zerkon::PassOptions options;
     options.fileSystem = &files;
     options.localTime = zerkon::fuzz::fixedTime;
-    const zerkon::PassResult result = zerkon::harmonizeFile(dp.string(), input.rangeText, input.elevationText, options);
+    const zerkon::SettingsReading reading = zerkon::readRunSettings(input.rangeText, input.elevationText);
+    const zerkon::Outcome result = reading.ok()
+                                       ? zerkon::Outcome(zerkon::harmonizeFile(dp.string(), reading.settings, options))
+                                       : zerkon::Outcome(reading);
 
     const std::string_view what = input.content.substr(0, 200);
     if (result.ok()) {

@@ -162,7 +162,10 @@ void CZerkonDlg::OnUpdateDp() {
     copyCut(range, sizeof range, m_range);
     copyCut(elevation, sizeof elevation, m_elevation);
 
-    const zerkon::PassResult result = zerkon::harmonizeFile(g_selectedPath, range, elevation);
+    const zerkon::SettingsReading settings = zerkon::readRunSettings(range, elevation);
+    const zerkon::Outcome result = settings.ok()
+                                       ? zerkon::Outcome(zerkon::harmonizeFile(g_selectedPath, settings.settings))
+                                       : zerkon::Outcome(settings);
 
     const std::string name = splitChosenPath(g_selectedPath).name;
     if (!result.ok()) {

@@ -94,6 +94,8 @@ AimSettings makeAimSettings(float rangeFeet, float elevationFeet) {
     return settings;
 }
 
+bool convergesAhead(float rangeFeet) { return makeAimSettings(rangeFeet, 0.0f).rangeMetres > 0.0f; }
+
 std::optional<StationNumber> leadingStationNumber(std::string_view text) {
     StationNumber number = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);

@@ -106,8 +106,7 @@ DistanceReading readDistance(std::string_view text) {
 
 DistanceReading readRange(std::string_view text) {
     DistanceReading distance = readDistance(text);
-    // The pass's own test: a range too small to survive the change to metres is none.
-    if (distance.ok() && !(makeAimSettings(distance.feet, 0.0f).rangeMetres > 0.0f))
+    if (distance.ok() && !convergesAhead(distance.feet))
         distance.error = quoted(trimmed(text)) + " must be greater than zero: the guns converge ahead of the aircraft";
     return distance;
 }

@@ -64,15 +64,14 @@ std::string rewriteInto(InputFile& input, OutputFile& output, DpRewriter& rewrit
 
 } // namespace
 
-PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
-                         const PassOptions& options) {
+PassResult harmonizeFile(const std::string& path, const RunSettings& settings, const PassOptions& options) {
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
-    const PassInputs inputs = checkPassInputs(files, path, rangeText, elevationText);
+    const PassInputs inputs = checkPassInputs(files, path, settings);
     if (!inputs.ok()) return failed<PassResult>(inputs);
     Replacement replacement(inputs.path, true, inputs.path);
     DpRewriter rewriter(inputs.settings,
-                        runComment(inputs.settings, passLocalTime(options)) + stationsComment(options.stations),
-                        options.stations);
+                        runComment(inputs.settings, passLocalTime(options)) + stationsComment(settings.stations),
+                        settings.stations);
     PassResult result;
     std::string reason = beginReplacement(files, replacement);
     if (reason.empty())

@@ -6,38 +6,51 @@
 #include <zerkon/file_system.hpp>
 #include <zerkon/number_text.hpp>
 
+#include <charconv>
 #include <cmath>
 
 namespace zerkon {
 namespace {
 
-bool readSetting(std::string_view text, float& value) {
+bool readFeet(std::string_view text, float& feet) {
     const ScannedFloat number = scanFloat(text);
-    value = number.value;
+    feet = number.value;
     return number.ok && std::isfinite(number.value);
 }
 
+std::string feetText(float feet) {
+    char text[64];
+    return std::string(text, std::to_chars(text, text + sizeof text, feet).ptr) + " ft";
+}
+
+const char* const kAhead = " must be greater than zero: the guns converge ahead of the aircraft";
+
 } // namespace
+
+SettingsReading readRunSettings(std::string_view rangeText, std::string_view elevationText) {
+    SettingsReading reading;
+    if (!readFeet(rangeText, reading.settings.rangeFeet))
+        return failed<SettingsReading>(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
+    if (!convergesAhead(reading.settings.rangeFeet))
+        return failed<SettingsReading>(Failure::badRange, "the range " + quoted(rangeText) + kAhead);
+    if (!readFeet(elevationText, reading.settings.elevationFeet))
+        return failed<SettingsReading>(Failure::badElevation,
+                                       "the elevation " + quoted(elevationText) + " is not a number");
+    return reading;
+}
 
 Outcome checkDpPathLength(const std::string& path) {
     if (longEnoughForDpNames(path)) return {};
     return {Failure::badPath, quoted(path) + " is too short to be the path of a DP file"};
 }
 
-PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::string_view rangeText,
-                           std::string_view elevationText) {
+PassInputs checkPassInputs(FileSystem& files, const std::string& path, const RunSettings& settings) {
     if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<PassInputs>(std::move(length));
-    float rangeFeet = 0.0f;
-    float elevationFeet = 0.0f;
-    if (!readSetting(rangeText, rangeFeet))
-        return failed<PassInputs>(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
-    // A convergence point behind the guns would aim them at nothing they can hit.
-    if (!(makeAimSettings(rangeFeet, 0.0f).rangeMetres > 0.0f))
-        return failed<PassInputs>(Failure::badRange, "the range " + quoted(rangeText) +
-                                                         " must be greater than zero: the guns converge ahead of "
-                                                         "the aircraft");
-    if (!readSetting(elevationText, elevationFeet))
-        return failed<PassInputs>(Failure::badElevation, "the elevation " + quoted(elevationText) + " is not a number");
+    if (!std::isfinite(settings.rangeFeet) || !convergesAhead(settings.rangeFeet))
+        return failed<PassInputs>(Failure::badRange, "the range " + feetText(settings.rangeFeet) + kAhead);
+    if (!std::isfinite(settings.elevationFeet))
+        return failed<PassInputs>(Failure::badElevation,
+                                  "the elevation " + feetText(settings.elevationFeet) + " is not a number");
 
     std::error_code error;
     const PathKind kind = files.status(path, error);
@@ -48,7 +61,7 @@ PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::stri
     PassInputs inputs;
     const std::string reason = followLinks(files, path, inputs.path);
     if (!reason.empty()) return failed<PassInputs>(Failure::fileOperation, reason);
-    inputs.settings = makeAimSettings(rangeFeet, elevationFeet);
+    inputs.settings = makeAimSettings(settings.rangeFeet, settings.elevationFeet);
     return inputs;
 }
 

@@ -6,7 +6,6 @@
 
 #include <ctime>
 #include <string>
-#include <string_view>
 
 namespace zerkon {
 
@@ -17,8 +16,7 @@ struct PassInputs : Outcome {
 
 // The path must be long enough to derive the backup and compiled names from and name a file; the range and elevation
 // must be finite numbers, since garbage would aim the guns at garbage.
-PassInputs checkPassInputs(FileSystem& files, const std::string& path, std::string_view rangeText,
-                           std::string_view elevationText);
+PassInputs checkPassInputs(FileSystem& files, const std::string& path, const RunSettings& settings);
 
 // The options' clock, or the machine's in local time.
 std::tm passLocalTime(const PassOptions& options);

@@ -11,16 +11,15 @@
 
 namespace zerkon {
 
-Preview previewHarmonize(const std::string& path, std::string_view rangeText, std::string_view elevationText,
-                         const PassOptions& options) {
+Preview previewHarmonize(const std::string& path, const RunSettings& settings, const PassOptions& options) {
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
-    const PassInputs inputs = checkPassInputs(files, path, rangeText, elevationText);
+    const PassInputs inputs = checkPassInputs(files, path, settings);
     if (!inputs.ok()) return failed<Preview>(inputs);
     std::error_code error;
 
     Preview preview;
     preview.settings = inputs.settings;
-    preview.stationSettings = options.stations;
+    preview.stationSettings = settings.stations;
     preview.backupPath = nextFreeBackupName(files, inputs.path, error);
     if (error) return fileFailure<Preview>("find a backup name for", inputs.path, error);
     preview.compiledCopies = compiledCopies(files, inputs.path, error);
@@ -29,8 +28,8 @@ Preview previewHarmonize(const std::string& path, std::string_view rangeText, st
     std::unique_ptr<InputFile> input = files.openForReading(inputs.path, error);
     if (!input) return fileFailure<Preview>("open", inputs.path, error);
     DpRewriter rewriter(preview.settings,
-                        runComment(preview.settings, passLocalTime(options)) + stationsComment(options.stations),
-                        options.stations);
+                        runComment(preview.settings, passLocalTime(options)) + stationsComment(settings.stations),
+                        settings.stations);
 
     LineReader reader(*input);
     std::string rewritten;

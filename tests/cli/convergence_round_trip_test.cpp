@@ -20,14 +20,11 @@ using zerkon::StationVerdict;
 // line up to about 1300 ft.
 TEST(ConvergenceRoundTrip, GivesBackTheSettingsOfEachRun) {
     using zerkon::makeAimSettings;
-    const struct {
-        const char* range;
-        const char* elevation;
-        std::vector<zerkon::StationSettings> stations;
-    } settings[] = {{"900", "1", {}},
-                    {"600", "-20", {{{{0, 1}}, makeAimSettings(1000, 2)}, {{{3, 3}, {5, 9}}, makeAimSettings(400, 0)}}},
-                    {"820.2", "3", {{{{2, 4}}, makeAimSettings(1200, -4)}}},
-                    {"1200", "0", {}}};
+    const zerkon::RunSettings settings[] = {
+        {900, 1, {}},
+        {600, -20, {{{{0, 1}}, makeAimSettings(1000, 2)}, {{{3, 3}, {5, 9}}, makeAimSettings(400, 0)}}},
+        {820.2f, 3, {{{{2, 4}}, makeAimSettings(1200, -4)}}},
+        {1200, 0, {}}};
     int checked = 0;
     for (unsigned seed = 0; seed <= 100; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
@@ -36,12 +33,11 @@ TEST(ConvergenceRoundTrip, GivesBackTheSettingsOfEachRun) {
                   seed == 0 ? zerkon::testing::readBytes(zerkon::testing::testDataPath("../../examples/kestrel.dp"))
                             : zerkon::testing::generatedDpFile(seed));
         for (const auto& setting : settings) {
-            SCOPED_TRACE(std::string("range ") + setting.range);
-            const PassOptions options{&files, zerkon::testing::fixedClock, setting.stations};
-            const Preview run = zerkon::previewHarmonize("plane.dp", setting.range, setting.elevation, options);
-            ASSERT_TRUE(zerkon::harmonizeFile("plane.dp", setting.range, setting.elevation, options).ok());
-            const Preview after =
-                zerkon::previewHarmonize("plane.dp", "900", "1", {&files, zerkon::testing::fixedClock});
+            SCOPED_TRACE("range " + std::to_string(setting.rangeFeet));
+            const PassOptions options{&files, zerkon::testing::fixedClock};
+            const Preview run = zerkon::previewHarmonize("plane.dp", setting, options);
+            ASSERT_TRUE(zerkon::harmonizeFile("plane.dp", setting, options).ok());
+            const Preview after = zerkon::previewHarmonize("plane.dp", {}, options);
             ASSERT_EQ(after.stations.size(), run.stations.size());
             for (std::size_t i = 0; i < run.stations.size(); ++i) {
                 const zerkon::StationAim& aimed = run.stations[i].aim;

@@ -29,28 +29,24 @@ std::vector<std::string> fields(const std::string& line) {
     return result;
 }
 
-struct Settings {
-    const char* range;
-    const char* elevation;
-};
-
 // For many generated files and settings, the preview that report and --dry-run print is exactly what harmonize
 // writes: its changed lines rebuild the harmonized file byte for byte, and its new angles are the file's fields.
 TEST(ReportEqualsPass, OnGeneratedFiles) {
-    const Settings settings[] = {{"900", "1"}, {"750 ft", "0"}, {"300", "-25.5"}, {"1200", "100"}, {"0.5", "0"}};
+    const zerkon::RunSettings settings[] = {
+        {900, 1, {}}, {750, 0, {}}, {300, -25.5f, {}}, {1200, 100, {}}, {0.5f, 0, {}}};
     int aimed = 0, notAimed = 0;
     std::map<StationVerdict, int> verdicts;
     for (unsigned seed = 1; seed <= 300; ++seed) {
-        const Settings& setting = settings[seed % 5];
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", range " + setting.range);
+        const zerkon::RunSettings& setting = settings[seed % 5];
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", range " + std::to_string(setting.rangeFeet));
         const std::string original = zerkon::testing::generatedDpFile(seed);
         MemoryFileSystem files;
         files.put("plane.dp", original);
         const PassOptions options{&files, zerkon::testing::fixedClock};
 
-        const Preview preview = zerkon::previewHarmonize("plane.dp", setting.range, setting.elevation, options);
+        const Preview preview = zerkon::previewHarmonize("plane.dp", setting, options);
         ASSERT_TRUE(preview.ok()) << preview.reason;
-        const zerkon::PassResult pass = zerkon::harmonizeFile("plane.dp", setting.range, setting.elevation, options);
+        const zerkon::PassResult pass = zerkon::harmonizeFile("plane.dp", setting, options);
         ASSERT_TRUE(pass.ok()) << pass.reason;
         EXPECT_EQ(preview.backupPath, pass.backupPath);
         EXPECT_EQ(preview.counts.stationsAimed, pass.counts.stationsAimed);
@@ -107,8 +103,7 @@ TEST(Preview, WritesNothing) {
     files.put("plane.dp", zerkon::testing::generatedDpFile(7));
     files.put("plane.cdp", "compiled");
     const auto before = files.snapshot();
-    const Preview preview =
-        zerkon::previewHarmonize("plane.dp", "900", "1", PassOptions{&files, zerkon::testing::fixedClock});
+    const Preview preview = zerkon::previewHarmonize("plane.dp", {}, PassOptions{&files, zerkon::testing::fixedClock});
     ASSERT_TRUE(preview.ok());
     EXPECT_EQ(preview.compiledCopies, std::vector<std::string>{"plane.cdp"});
     EXPECT_EQ(files.snapshot(), before);

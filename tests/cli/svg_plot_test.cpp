@@ -11,11 +11,10 @@
 
 namespace {
 
-zerkon::Preview previewOf(const std::string& dp, const char* range, const char* elevation,
-                          const std::vector<zerkon::StationSettings>& stations) {
+zerkon::Preview previewOf(const std::string& dp, const zerkon::RunSettings& settings) {
     zerkon::testing::MemoryFileSystem files;
     files.put("plane.dp", dp);
-    return zerkon::previewHarmonize("plane.dp", range, elevation, {&files, zerkon::testing::fixedClock, stations});
+    return zerkon::previewHarmonize("plane.dp", settings, {&files, zerkon::testing::fixedClock});
 }
 
 std::string station(int number, const char* x, const char* y, const char* z, const char* speed = "850") {
@@ -26,9 +25,7 @@ std::string station(int number, const char* x, const char* y, const char* z, con
 struct Shape {
     const char* name;
     std::string dp;
-    const char* range;
-    const char* elevation;
-    std::vector<zerkon::StationSettings> stations = {};
+    zerkon::RunSettings settings = {};
 };
 
 class PlotShape : public ::testing::TestWithParam<Shape> {};
@@ -38,7 +35,7 @@ void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
 // Whatever the aircraft, every coordinate lands on the picture and none is "nan" or "inf".
 TEST_P(PlotShape, StaysOnThePicture) {
     const Shape& shape = GetParam();
-    const zerkon::Preview preview = previewOf(shape.dp, shape.range, shape.elevation, shape.stations);
+    const zerkon::Preview preview = previewOf(shape.dp, shape.settings);
     ASSERT_TRUE(preview.ok()) << preview.reason;
     const std::string svg = zerkon::cli::convergencePlotSvg("plane.dp", preview);
     EXPECT_EQ(svg.find("nan"), std::string::npos);
@@ -61,25 +58,20 @@ TEST_P(PlotShape, StaysOnThePicture) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlotShape,
     ::testing::Values(
-        Shape{"NoStationAimed", "[GUNSTATIONS]\r\n", "900", "1"},
-        Shape{"OneGunOnTheCentreLine", station(0, "0", "0", "0"), "900", "1"},
-        Shape{"GunBeyondTheRange", station(0, "1", "0.5", "300") + station(1, "-1", "0", "2"), "900", "0"},
-        Shape{"HighElevationAndSlowBullets", station(0, "-2", "0", "1", "120"), "3000", "500"},
-        Shape{"HugeOffsets", station(0, "1e30", "-1e30", "1e30"), "900", "1"},
+        Shape{"NoStationAimed", "[GUNSTATIONS]\r\n"}, Shape{"OneGunOnTheCentreLine", station(0, "0", "0", "0")},
+        Shape{"GunBeyondTheRange", station(0, "1", "0.5", "300") + station(1, "-1", "0", "2"), {900, 0, {}}},
+        Shape{"HighElevationAndSlowBullets", station(0, "-2", "0", "1", "120"), {3000, 500, {}}},
+        Shape{"HugeOffsets", station(0, "1e30", "-1e30", "1e30")},
         // Fire that now converges 80 km ahead, steeply down, beside a station with its own range.
         Shape{"CurrentFireFarOff",
               "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,0,0,45,0,-0.001,x\r\n" + station(1, "-1", "0", "0"),
-              "900",
-              "1",
-              {{{{1, 1}}, zerkon::makeAimSettings(3000, 50)}}},
-        Shape{"TenStations",
-              [] {
+              {900, 1, {{{{1, 1}}, zerkon::makeAimSettings(3000, 50)}}}},
+        Shape{"TenStations", [] {
                   std::string dp;
                   for (int i = 0; i < 10; ++i)
                       dp += station(i, i % 2 ? "1.5" : "-1.5", "0.1", std::to_string(i).c_str());
                   return dp;
-              }(),
-              "900", "1"}));
+              }()}));
 
 } // namespace
 

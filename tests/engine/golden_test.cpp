@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cstdlib>
 
 namespace {
@@ -26,24 +25,18 @@ struct GoldenCase {
     const char* stationElevation = "";
 };
 
-std::string shortestText(float value) {
-    char text[64];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
 zerkon::PassResult harmonizeAsTyped(const std::string& dp, const GoldenCase& c) {
     const zerkon::DistanceReading range = zerkon::readRange(c.range);
     const zerkon::DistanceReading elevation = zerkon::readDistance(c.elevation);
     EXPECT_TRUE(range.ok() && elevation.ok());
-    zerkon::PassOptions options;
-    options.localTime = fixedClock;
+    zerkon::RunSettings settings{range.feet, elevation.feet, {}};
     if (!c.stations.empty()) {
         const float stationElevation =
             *c.stationElevation ? zerkon::readDistance(c.stationElevation).feet : elevation.feet;
-        options.stations.push_back(
+        settings.stations.push_back(
             {c.stations, zerkon::makeAimSettings(zerkon::readRange(c.stationRange).feet, stationElevation)});
     }
-    return zerkon::harmonizeFile(dp, shortestText(range.feet), shortestText(elevation.feet), options);
+    return zerkon::harmonizeFile(dp, settings, {nullptr, fixedClock});
 }
 
 class GoldenFile : public ::testing::TestWithParam<GoldenCase> {};

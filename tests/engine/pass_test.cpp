@@ -22,11 +22,14 @@ const std::string kPlane = "[AIRCRAFT]\r\nname=Test\r\n[GUNSTATIONS]\r\n"
 
 zerkon::PassResult harmonize(const std::string& path, const char* range = "900", const char* elevation = "1",
                              zerkon::FileSystem* files = nullptr, std::vector<zerkon::StationSettings> stations = {}) {
-    zerkon::PassOptions options;
-    options.localTime = fixedClock;
-    options.fileSystem = files;
-    options.stations = std::move(stations);
-    return zerkon::harmonizeFile(path, range, elevation, options);
+    zerkon::SettingsReading reading = zerkon::readRunSettings(range, elevation);
+    if (!reading.ok()) {
+        zerkon::PassResult refused;
+        static_cast<zerkon::Outcome&>(refused) = reading;
+        return refused;
+    }
+    reading.settings.stations = std::move(stations);
+    return zerkon::harmonizeFile(path, reading.settings, {files, fixedClock});
 }
 
 int countOf(const std::string& text, const std::string& what) {

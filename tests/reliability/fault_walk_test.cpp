@@ -40,7 +40,7 @@ zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem& files)
     zerkon::PassOptions options;
     options.localTime = fixedClock;
     options.fileSystem = &files;
-    return zerkon::harmonizeFile(path, "900", "1", options);
+    return zerkon::harmonizeFile(path, {}, options);
 }
 
 // What the reason must say for the `occurrence`-th call of `operation` failing: a word of the operation and the

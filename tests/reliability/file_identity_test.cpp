@@ -27,10 +27,10 @@ using Names = std::vector<std::string>;
 const std::string kPlane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n"
                            "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
 
-zerkon::PassResult harmonize(const std::string& path, const std::string& range = "900") {
+zerkon::PassResult harmonize(const std::string& path, float rangeFeet = 900) {
     zerkon::PassOptions options;
     options.localTime = fixedClock;
-    return zerkon::harmonizeFile(path, range, "1", options);
+    return zerkon::harmonizeFile(path, {rangeFeet, 1, {}}, options);
 }
 
 // Files copied from a CD are read-only, and users still want them harmonized: the new file is read-only too.
@@ -104,7 +104,7 @@ TEST(FileIdentity, ConcurrentRunsLoseNothing) {
     for (int run = 0; run < kRuns; ++run) {
         TempFolder alone;
         writeBytes(alone.file("plane.dp"), kPlane);
-        ASSERT_TRUE(harmonize(alone.file("plane.dp"), std::to_string(100 + run)).ok());
+        ASSERT_TRUE(harmonize(alone.file("plane.dp"), 100.0f + run).ok());
         expected.push_back(readBytes(alone.file("plane.dp")));
     }
 
@@ -117,7 +117,7 @@ TEST(FileIdentity, ConcurrentRunsLoseNothing) {
         runs.emplace_back([&, run] {
             while (!go)
                 std::this_thread::yield();
-            results[run] = harmonize(folder.file("plane.dp"), std::to_string(100 + run));
+            results[run] = harmonize(folder.file("plane.dp"), 100.0f + run);
         });
     go = true;
     for (std::thread& run : runs)

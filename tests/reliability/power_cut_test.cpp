@@ -237,7 +237,7 @@ TEST(PowerCut, PassKeepsTheFileWhole) {
         for (const auto& [name, content] : initial)
             memory.put(name, content);
         PowerCutRecorder files(memory, initial);
-        const PassResult result = harmonizeFile("plane.dp", "900", "1", passOptions(files));
+        const PassResult result = harmonizeFile("plane.dp", {}, passOptions(files));
         ASSERT_TRUE(result.ok()) << result.reason;
         ASSERT_NE(memory.content("plane.dp"), kOriginal);
         expectEveryStateKeepsTheFile(initial, files.events, "plane.dp", kOriginal, memory.content("plane.dp"), c.what,

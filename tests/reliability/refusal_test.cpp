@@ -35,7 +35,7 @@ zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem* files 
     zerkon::PassOptions options;
     options.localTime = fixedClock;
     options.fileSystem = files;
-    return zerkon::harmonizeFile(path, "900", "1", options);
+    return zerkon::harmonizeFile(path, {}, options);
 }
 
 bool mentions(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
@@ -81,7 +81,7 @@ TEST(Refusal, WideText) {
     for (const auto& c : cases) {
         TempFolder folder;
         putPlane(folder.path(), c.mark + kPlane);
-        const zerkon::Preview preview = zerkon::previewHarmonize(folder.file("plane.dp"), "900", "1");
+        const zerkon::Preview preview = zerkon::previewHarmonize(folder.file("plane.dp"), {});
         const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
         EXPECT_EQ(result.ok(), !c.refused) << result.reason;
         EXPECT_EQ(preview.ok(), !c.refused) << preview.reason;

@@ -23,6 +23,9 @@ struct AimSettings {
 
 AimSettings makeAimSettings(float rangeFeet, float elevationFeet);
 
+// Whether a range is still greater than zero once in metres: the guns converge ahead of the aircraft.
+bool convergesAhead(float rangeFeet);
+
 // Why a gun station line came out as it did.
 enum class StationVerdict {
     aimed,

@@ -21,7 +21,7 @@ constexpr std::string_view kGunPrefix = "gun.";
 constexpr std::string_view kGunStationsHeader = "[GUNSTATIONS]";
 constexpr std::string_view kRunCommentPrefix = "; Guns harmonized";
 
-// The range and elevation, in feet, that the dialog and the commands start from.
+// kDefaultRangeFeet and kDefaultElevationFeet as the dialog's boxes show them.
 constexpr const char* kDefaultRangeText = "900";
 constexpr const char* kDefaultElevationText = "1";
 

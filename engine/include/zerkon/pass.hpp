@@ -3,6 +3,7 @@
 
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/outcome.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <ctime>
 #include <functional>
@@ -15,22 +16,28 @@ namespace zerkon {
 class FileSystem;
 
 struct PassResult : Outcome {
-    std::string backupPath; // on success: where the previous content now lives
+    std::string backupPath;                   // on success: where the previous content now lives
     std::vector<std::string> compiledDeleted; // on success: the compiled copies deleted, stale with the new file
     std::string warning; // on success: something the user should know (a compiled copy that could not be deleted)
     PassCounts counts;
 };
 
 struct PassOptions {
-    FileSystem* fileSystem = nullptr;           // null: the machine's own files
-    std::function<std::tm()> localTime;         // empty: the machine's clock, in local time
-    std::vector<StationSettings> stations = {}; // stations aimed at their own settings instead of the run's
+    FileSystem* fileSystem = nullptr;   // null: the machine's own files
+    std::function<std::tm()> localTime; // empty: the machine's clock, in local time
 };
+
+struct SettingsReading : Outcome {
+    RunSettings settings;
+};
+
+// The run's range and elevation from texts in feet, each read like C's "%f" ("900 ft" is 900); refused when either
+// holds no finite number or the range is not ahead of the aircraft.
+SettingsReading readRunSettings(std::string_view rangeText, std::string_view elevationText);
 
 // Keeps the DP file at `path` as its next free numbered backup, writes the harmonized file under `path` and deletes
 // the compiled copy. A symbolic link is followed: its target is harmonized beside its own backup. On any failure the DP
 // file holds its previous content and no other file is left behind.
-PassResult harmonizeFile(const std::string& path, std::string_view rangeText, std::string_view elevationText,
-                         const PassOptions& options = {});
+PassResult harmonizeFile(const std::string& path, const RunSettings& settings, const PassOptions& options = {});
 
 } // namespace zerkon

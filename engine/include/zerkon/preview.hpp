@@ -38,7 +38,6 @@ struct Preview : Outcome {
 
 // Reads the DP file at `path` through the same rewriting as harmonizeFile() with the same settings, and reports
 // every station and every line the pass would change. Creates, renames and deletes nothing.
-Preview previewHarmonize(const std::string& path, std::string_view rangeText, std::string_view elevationText,
-                         const PassOptions& options = {});
+Preview previewHarmonize(const std::string& path, const RunSettings& settings, const PassOptions& options = {});
 
 } // namespace zerkon

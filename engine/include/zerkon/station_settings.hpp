@@ -1,4 +1,5 @@
-// Settings of a run that differ by station: wing guns at one range, nose guns at another.
+// The settings of a run: one convergence point, and stations that take their own (wing guns at one range, nose guns at
+// another).
 #pragma once
 
 #include <zerkon/aiming.hpp>
@@ -20,6 +21,17 @@ struct StationSettings {
     AimSettings settings;
 
     bool names(StationNumber station) const;
+};
+
+// The range and elevation, in feet, that the dialog and the commands start from.
+constexpr float kDefaultRangeFeet = 900.0f;
+constexpr float kDefaultElevationFeet = 1.0f;
+
+// What a run aims the guns at, as numbers: each front end reads its own text once.
+struct RunSettings {
+    float rangeFeet = kDefaultRangeFeet;
+    float elevationFeet = kDefaultElevationFeet;
+    std::vector<StationSettings> stations; // aimed at their own settings instead of the run's
 };
 
 // The settings of the first entry that names the station, or the run's own.
