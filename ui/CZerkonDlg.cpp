@@ -163,9 +163,11 @@ void CZerkonDlg::OnUpdateDp() {
     copyCut(elevation, sizeof elevation, m_elevation);
 
     const zerkon::SettingsReading settings = zerkon::readRunSettings(range, elevation);
-    const zerkon::Outcome result = settings.ok()
-                                       ? zerkon::Outcome(zerkon::harmonizeFile(g_selectedPath, settings.settings))
-                                       : zerkon::Outcome(settings);
+    zerkon::PassResult result;
+    if (settings.ok())
+        result = zerkon::harmonizeFile(g_selectedPath, settings.settings);
+    else
+        static_cast<zerkon::Outcome&>(result) = settings;
 
     const std::string name = splitChosenPath(g_selectedPath).name;
     if (!result.ok()) {
