@@ -1,16 +1,16 @@
 #!/bin/sh
 # zerkon-cli.exe started from cmd.exe as a Windows user starts it: cmd hands "*.dp" over unexpanded, and one of the
 # names is outside every ANSI code page.
-#   wildcards-under-wine.sh ZERKON-CLI.EXE SAMPLE.dp WORK-FOLDER
+#   wildcards-under-wine.sh WINE-RUN ZERKON-CLI.EXE SAMPLE.dp WORK-FOLDER
 set -eu
-program="$1" sample="$2" work="$3"
+wine_run="$1" program="$2" sample="$3" work="$4"
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 cp "$sample" plain.dp
 cp "$sample" "Ünïcode Яков.dp"
 cp "$sample" notes.txt
-WINEDEBUG=-all wine cmd /c "$program" harmonize '*.dp' | tr -d '\r' > output.txt
+"$wine_run" cmd /c "$program" harmonize '*.dp' | tr -d '\r' > output.txt
 cat output.txt
 grep -qx 'Ünïcode Яков.dp: 5 gun stations aimed, 5 gun lines rewritten, backup Ünïcode Яков_001.dp' output.txt
 grep -qx '2 files: 2 harmonized, 0 failed, 10 gun stations aimed' output.txt
