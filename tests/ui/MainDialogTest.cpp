@@ -43,8 +43,8 @@ const Control mainControls[] = {
     {IDC_ABOUT, "Button", "About", 10, 5, 50, 14, pushButton},
     {IDC_RANGE, "Edit", "", 15, 83, 40, 14, editBox},
     {IDC_ELEVATION, "Edit", "", 90, 83, 40, 14, editBox},
-    {noId, "Static", "Range (feet)", 15, 73, 40, 8, label},
-    {noId, "Static", "Elevation (feet)", 85, 73, 48, 8, label},
+    {noId, "Static", "Range (feet)", 15, 73, 60, 8, label},
+    {noId, "Static", "Elevation (feet)", 85, 73, 60, 8, label},
     {IDC_DP_FILE, "Edit", "", 17, 52, 116, 16, editBox},
 };
 
@@ -94,6 +94,18 @@ RECT rectInParent(HWND control) {
     return rect;
 }
 
+// How wide a control's text is drawn in the control's own font.
+LONG textWidth(HWND control) {
+    const std::string text = windowText(control);
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return size.cx;
+}
+
 // Checks the children of a real dialog against the table, in creation order, which is the template's order.
 // A picture control takes the size of its icon, so only its origin and its icon are checked.
 void expectControls(HWND dialog, const Control* controls, std::size_t count, const std::vector<std::string>& texts) {
@@ -115,6 +127,9 @@ void expectControls(HWND dialog, const Control* controls, std::size_t count, con
             EXPECT_EQ(actual, expected);
         }
         EXPECT_TRUE(::IsWindowVisible(child));
+        if (sameClass(c.className, "Static") && (c.style & SS_TYPEMASK) != SS_ICON) {
+            EXPECT_LE(textWidth(child), actual.right - actual.left) << "the text is cut";
+        }
     }
     EXPECT_EQ(i, count);
 }
