@@ -5,6 +5,7 @@
 #include "afx/CDataExchange.h"
 #include "afx/CPaintDC.h"
 
+#include <zerkon/distance.hpp>
 #include <zerkon/dp_format.hpp>
 #include <zerkon/pass.hpp>
 
@@ -157,21 +158,18 @@ void CZerkonDlg::OnUpdateDp() {
         ::MessageBoxA(m_hWnd, "No DP File Selected", "Zerkon", MB_ICONHAND);
         return;
     }
-    char range[textBufferSize];
-    char elevation[textBufferSize];
-    copyCut(range, sizeof range, m_range);
-    copyCut(elevation, sizeof elevation, m_elevation);
-
-    const zerkon::SettingsReading settings = zerkon::readRunSettings(range, elevation);
-    zerkon::PassResult result;
-    if (settings.ok())
-        result = zerkon::harmonizeFile(g_selectedPath, settings.settings);
-    else
-        static_cast<zerkon::Outcome&>(result) = settings;
-
     const std::string name = splitChosenPath(g_selectedPath).name;
-    if (!result.ok()) {
-        const std::string text = "The guns of " + name + " were not harmonized.\n\n" + result.reason;
+    // The distances are read as the command line reads them: feet, unless another unit follows the number.
+    const zerkon::DistanceReading range = zerkon::readRange(m_range);
+    const zerkon::DistanceReading elevation = zerkon::readDistance(m_elevation);
+    std::string reason = !range.ok() ? "Range: " + range.error : !elevation.ok() ? "Elevation: " + elevation.error : "";
+    zerkon::PassResult result;
+    if (reason.empty()) {
+        result = zerkon::harmonizeFile(g_selectedPath, {range.feet, elevation.feet, {}});
+        reason = result.reason;
+    }
+    if (!reason.empty()) {
+        const std::string text = "The guns of " + name + " were not harmonized.\n\n" + reason;
         ::MessageBoxA(m_hWnd, text.c_str(), "Zerkon", MB_ICONHAND);
         return;
     }

@@ -7,8 +7,6 @@
 
 namespace zerkon::ui {
 
-// Room for a text handed to the pass: 259 characters and the terminating zero.
-constexpr std::size_t textBufferSize = 260;
 // Room for a full path of MAX_PATH UTF-16 units in UTF-8, the program's code page: three bytes each at most, as in
 // Cyrillic or Chinese, and the terminating zero.
 constexpr std::size_t pathBufferSize = 3 * 260 + 1;

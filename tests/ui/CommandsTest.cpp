@@ -252,19 +252,38 @@ TEST_F(Commands, PassRunsOnTheChosenFileWhateverTheBoxSays) {
     EXPECT_FALSE(exists(folder + "\\other.dp"));
 }
 
-TEST_F(Commands, FailedPassIsShownAsAFailure) {
+TEST_F(Commands, DistancesAreReadWithTheirUnitAndTheRunCommentIsInFeet) {
+    CZerkonDlg dlg;
+    runModal(dlg, [&](HWND dialog) {
+        select(dialog, plane);
+        typeInto(::GetDlgItem(dialog, IDC_RANGE), "250m", true);
+        typeInto(::GetDlgItem(dialog, IDC_ELEVATION), " 1 yd", true);
+        EXPECT_EQ(update(dialog).caption, "Guns Harmonized");
+    });
+    EXPECT_NE(readFile(plane).find("by Zerkon - Range: 820.2 ft.  Elevation: 3.0 ft. - "), std::string::npos)
+        << readFile(plane);
+}
+
+TEST_F(Commands, RefusedSettingsAndFailedPassAreShownAsAFailure) {
     const struct {
         const char* name;
         const char* range;      // typed over the range box; null leaves "900"
+        const char* elevation;  // typed over the elevation box; null leaves "1"
         bool removeAfterSelect; // the file goes away between the choice and the update
         bool heldElsewhere;     // another program holds the file open and shares it with no one
         const char* reason;     // part of the reason shown
     } cases[] = {
-        {"range is not a number", "far", false, false, "\"far\" is not a number"},
-        {"range behind the guns", "-5", false, false, "\"-5\" must be greater than zero"},
-        {"file removed after the choice", nullptr, true, false, "plane.dp\" does not exist"},
+        // Distances are refused with the command line's words, the box named.
+        {"range is not a number", "far", nullptr, false, false, "Range: \"far\" is not a decimal number"},
+        {"range behind the guns", "-5", nullptr, false, false, "Range: \"-5\" must be greater than zero"},
+        {"text after the range", "900abc", nullptr, false, false,
+         "Range: \"900abc\": \"abc\" is not a unit; write ft, m or yd after the number"},
+        {"decimal comma in the elevation", nullptr, "1,5", false, false,
+         "Elevation: \"1,5\" has a decimal comma; write a point"},
+        {"file removed after the choice", nullptr, nullptr, true, false, "plane.dp\" does not exist"},
         // The reason names the operation that the other program's lock refused, the file, and the lock.
-        {"file open in another program", nullptr, false, true, "plane.dp\": the file is open in another program"},
+        {"file open in another program", nullptr, nullptr, false, true,
+         "plane.dp\": the file is open in another program"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -273,6 +292,7 @@ TEST_F(Commands, FailedPassIsShownAsAFailure) {
         runModal(dlg, [&](HWND dialog) {
             select(dialog, plane);
             if (c.range) typeInto(::GetDlgItem(dialog, IDC_RANGE), c.range, true);
+            if (c.elevation) typeInto(::GetDlgItem(dialog, IDC_ELEVATION), c.elevation, true);
             if (c.removeAfterSelect) ::DeleteFileA(plane.c_str());
             HANDLE held = c.heldElsewhere ? ::CreateFileA(plane.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                                           FILE_ATTRIBUTE_NORMAL, nullptr)

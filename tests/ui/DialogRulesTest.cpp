@@ -59,15 +59,15 @@ TEST(CopyCut, NeverWritesPastTheBuffer) {
         std::size_t length;
         std::size_t copied;
     };
-    const Case cases[] = {{0, 0}, {1, 1}, {258, 258}, {259, 259}, {260, 259}, {1000, 259}};
+    const Case cases[] = {{0, 0}, {1, 1}, {779, 779}, {780, 780}, {781, 780}, {3000, 780}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.length);
-        char buffer[textBufferSize + 8];
+        char buffer[pathBufferSize + 8];
         std::memset(buffer, '#', sizeof buffer);
-        copyCut(buffer, textBufferSize, std::string(c.length, '9'));
+        copyCut(buffer, pathBufferSize, std::string(c.length, '9'));
         EXPECT_EQ(std::strlen(buffer), c.copied);
         EXPECT_EQ(std::string(buffer), std::string(c.copied, '9'));
-        for (std::size_t i = textBufferSize; i < sizeof buffer; ++i)
+        for (std::size_t i = pathBufferSize; i < sizeof buffer; ++i)
             EXPECT_EQ(buffer[i], '#') << "byte " << i << " past the buffer was written";
     }
 }
