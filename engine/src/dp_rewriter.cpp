@@ -3,27 +3,8 @@
 #include "aiming_rules.hpp"
 
 namespace zerkon {
-namespace {
-
-// DpRewriter::isPlainLine lets every line through that begins with anything else.
-constexpr bool beginsWithGBracketOrSemicolon(std::string_view prefix) {
-    return prefix.front() == 'g' || prefix.front() == '[' || prefix.front() == ';';
-}
-static_assert(beginsWithGBracketOrSemicolon(kGunStationPrefix) && beginsWithGBracketOrSemicolon(kGunSectionPrefix) &&
-              beginsWithGBracketOrSemicolon(kGunPrefix) && beginsWithGBracketOrSemicolon(kGunStationsHeader) &&
-              beginsWithGBracketOrSemicolon(kRunCommentPrefix));
-
-} // namespace
-
 DpRewriter::DpRewriter(const AimSettings& settings, std::string runComment, std::vector<StationSettings> stations)
     : settings_(settings), runComment_(std::move(runComment)), stationSettings_(std::move(stations)) {}
-
-bool DpRewriter::startsWithARulePrefix(std::string_view line) {
-    // A "gun." line counts even where its station is not harmonized: that depends on the state, this must not.
-    return startsWithNoCase(line, kGunStationPrefix) || startsWithNoCase(line, kGunSectionPrefix) ||
-           startsWithNoCase(line, kGunPrefix) || startsWithNoCase(line, kGunStationsHeader) ||
-           startsWithNoCase(line, kRunCommentPrefix);
-}
 
 const DpRewriter::Station* DpRewriter::harmonizedStation() const {
     if (!currentStation_) return nullptr;

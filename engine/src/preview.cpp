@@ -7,7 +7,7 @@
 #include "failures.hpp"
 #include "file_replacement.hpp"
 #include "pass_inputs.hpp"
-#include "text_stream.hpp"
+#include "rewrite_loop.hpp"
 
 namespace zerkon {
 
@@ -31,21 +31,17 @@ Preview previewHarmonize(const std::string& path, const RunSettings& settings, c
                         runComment(preview.settings, passLocalTime(options)) + stationsComment(settings.stations),
                         settings.stations);
 
-    LineReader reader(*input);
-    std::string rewritten;
-    std::string_view line;
-    while (reader.next(line)) {
+    error = rewriteEachLine(*input, rewriter, preview.counts, [&preview](const RewrittenLine& line) {
         ++preview.lineCount;
-        rewritten.clear();
-        const LineOutcome outcome = rewriter.rewriteLine(line, rewritten);
-        preview.counts.add(outcome);
-        if (outcome.action == LineAction::stationJudged)
-            preview.stations.push_back({preview.lineCount, std::string(outcome.flagText), outcome.aim});
-        else if (outcome.action == LineAction::gunLineRewritten)
-            ++preview.stations[outcome.stationLine].gunLinesCleared;
-        if (rewritten != line) preview.rewrites.push_back({preview.lineCount, std::string(line), rewritten});
-    }
-    if (reader.error()) return fileFailure<Preview>("read", inputs.path, reader.error());
+        if (line.outcome.action == LineAction::stationJudged)
+            preview.stations.push_back({preview.lineCount, std::string(line.outcome.flagText), line.outcome.aim});
+        else if (line.outcome.action == LineAction::gunLineRewritten)
+            ++preview.stations[line.outcome.stationLine].gunLinesCleared;
+        if (line.after != line.before)
+            preview.rewrites.push_back({preview.lineCount, std::string(line.before), std::string(line.after)});
+        return true;
+    });
+    if (error) return fileFailure<Preview>("read", inputs.path, error);
     input->close(error);
     if (error) return fileFailure<Preview>("close", inputs.path, error);
     return preview;

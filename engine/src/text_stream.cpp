@@ -18,13 +18,18 @@ public:
 LineReader::LineReader(InputFile& file, std::size_t bufferSize)
     : file_(file), buffer_(new char[bufferSize]), size_(bufferSize) {}
 
-bool LineReader::nextAsRead(std::string_view& line) {
+bool LineReader::next(std::string_view& line) {
     for (std::size_t searched = lineStart_;;) {
-        const char* start = buffer_.get() + lineStart_;
-        if (const void* newline = std::memchr(buffer_.get() + searched, '\n', end_ - searched)) {
-            const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1;
-            line = std::string_view(start, length);
+        char* const start = buffer_.get() + lineStart_;
+        if (void* found = std::memchr(buffer_.get() + searched, '\n', end_ - searched)) {
+            char* const newline = static_cast<char*>(found);
+            std::size_t length = static_cast<std::size_t>(newline - start) + 1;
             lineStart_ += length;
+            if (length >= 2 && newline[-1] == '\r') { // the CR becomes the newline, and the LF after it is left out
+                newline[-1] = '\n';
+                --length;
+            }
+            line = std::string_view(start, length);
             return true;
         }
         if (atEnd_ || error_) {
@@ -38,44 +43,6 @@ bool LineReader::nextAsRead(std::string_view& line) {
         fill();
         searched += lineStart_;
     }
-}
-
-bool LineReader::nextLinesAsRead(std::string_view& lines) {
-    for (std::size_t searched = lineStart_;;) {
-        const char* const data = buffer_.get();
-        for (std::size_t i = end_; i > searched; --i) { // a read mostly stops inside a line, close to its end
-            if (data[i - 1] == '\n') {
-                lines = std::string_view(data + lineStart_, i - lineStart_);
-                lineStart_ = i;
-                return true;
-            }
-        }
-        if (atEnd_ || error_) {
-            const std::size_t rest = end_ - lineStart_;
-            if (rest == 0) return false;
-            lines = std::string_view(data + lineStart_, rest); // the last line, without a newline
-            lineStart_ = end_;
-            return !error_;
-        }
-        searched = end_ - lineStart_;
-        fill();
-        searched += lineStart_;
-    }
-}
-
-std::string_view LineReader::translate(std::string_view lineAsRead) {
-    const std::size_t size = lineAsRead.size();
-    if (size < 2 || lineAsRead[size - 1] != '\n' || lineAsRead[size - 2] != '\r') return lineAsRead;
-    // The line lies in our own buffer: the CR becomes the newline, and the LF after it is left out.
-    char* const cr = buffer_.get() + (lineAsRead.data() - buffer_.get()) + size - 2;
-    *cr = '\n';
-    return lineAsRead.substr(0, size - 1);
-}
-
-bool LineReader::next(std::string_view& line) {
-    if (!nextAsRead(line)) return false;
-    line = translate(line);
-    return true;
 }
 
 void LineReader::fill() {
@@ -133,16 +100,6 @@ void CrLfWriter::write(std::string_view text) {
         append(text.data(), newline);
         append("\r\n", 2);
         text.remove_prefix(newline + 1);
-    }
-}
-
-void CrLfWriter::writeAsRead(std::string_view line) {
-    const std::size_t size = line.size();
-    if (size > 0 && line[size - 1] == '\n' && (size < 2 || line[size - 2] != '\r')) {
-        append(line.data(), size - 1);
-        append("\r\n", 2);
-    } else {
-        append(line.data(), size);
     }
 }
 

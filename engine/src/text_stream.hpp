@@ -21,17 +21,6 @@ public:
     // a read failure (see error()).
     bool next(std::string_view& line);
 
-    // The next line as it is in the file, with its CR LF or lone LF (the last line may have neither); valid until
-    // the next call. Only a newline ends a line, so a CR LF can only stand at the end.
-    bool nextAsRead(std::string_view& line);
-    // All the whole lines now in the buffer as they are in the file, at least one; valid until the next call. Saves a
-    // call per line where most lines are only copied.
-    bool nextLinesAsRead(std::string_view& lines);
-
-    // A line of those nextAsRead or nextLinesAsRead just gave, with its CR LF turned into a newline. Works in the
-    // buffer: call it at most once per line.
-    std::string_view translate(std::string_view lineAsRead);
-
     // Set on a read failure, and on text in UTF-16 or UTF-32 (it starts with a byte-order mark): read byte by byte,
     // such text would be corrupted.
     const std::error_code& error() const { return error_; }
@@ -56,10 +45,6 @@ public:
     explicit CrLfWriter(OutputFile& file, std::size_t bufferSize = 256 * 1024);
 
     void write(std::string_view text);
-    // A line as LineReader::nextAsRead gave it: its CR LF stays, a lone LF becomes CR LF.
-    void writeAsRead(std::string_view line);
-    // Bytes already in their final form: lines that end in CR LF, or the file's last line without a newline.
-    void writeBytes(std::string_view bytes) { append(bytes.data(), bytes.size()); }
     void flushBuffer(); // hands what is buffered to the file (not to the disk)
     const std::error_code& error() const { return error_; }
 

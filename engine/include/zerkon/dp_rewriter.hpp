@@ -52,15 +52,6 @@ public:
     // itself.
     LineOutcome rewriteLine(std::string_view line, std::string& out);
 
-    // True for a line that no rule looks at, so rewriteLine would append it unchanged and remember nothing: most
-    // lines of a DP file, section headers and comments included. Its CR LF may still be in place: only the line's
-    // beginning is read.
-    static bool isPlainLine(std::string_view line) {
-        // Every prefix a rule matches begins with one of these (dp_rewriter.cpp checks it beside the prefixes).
-        if (line.empty() || (line[0] != 'g' && line[0] != 'G' && line[0] != '[' && line[0] != ';')) return true;
-        return !startsWithARulePrefix(line);
-    }
-
 private:
     // What the rewriter remembers of a station from its last gun station line.
     struct Station {
@@ -68,7 +59,6 @@ private:
         std::size_t line = 0; // counted as LineOutcome::stationLine
     };
 
-    static bool startsWithARulePrefix(std::string_view line);
     LineOutcome stationLine(std::string_view line, std::string& out);
     const Station* harmonizedStation() const; // the current station, if its gun lines are rewritten
 

@@ -1,0 +1,25 @@
+// The one loop over the lines of a DP file, shared by the pass and its preview: each line goes through the rewriter,
+// and what it became goes to a sink.
+#pragma once
+
+#include <zerkon/dp_rewriter.hpp>
+#include <zerkon/file_system.hpp>
+
+#include <functional>
+#include <string_view>
+#include <system_error>
+
+namespace zerkon {
+
+struct RewrittenLine {
+    std::string_view before; // as read, its CR LF a newline
+    std::string_view after;  // what the pass writes for it, newlines as in `before`
+    const LineOutcome& outcome;
+};
+
+// Hands every line of `input` to `rewriter`, counts what it did, and gives the result to `sink`, which returns false to
+// stop. Returns the failure to read, if any.
+std::error_code rewriteEachLine(InputFile& input, DpRewriter& rewriter, PassCounts& counts,
+                                const std::function<bool(const RewrittenLine&)>& sink);
+
+} // namespace zerkon
