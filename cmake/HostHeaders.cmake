@@ -1,4 +1,4 @@
-# Header-only libraries from Debian (CLI11, nlohmann-json) live in /usr/include, which a cross compiler must not
+# Header-only libraries from Debian (nlohmann-json) live in /usr/include, which a cross compiler must not
 # search as a whole. Each is linked alone into a folder of the build tree and offered from there.
 function(zerkon_host_header_library target header_dir)
     if(NOT EXISTS "/usr/include/${header_dir}")
@@ -11,5 +11,4 @@ function(zerkon_host_header_library target header_dir)
     target_include_directories(${target} SYSTEM INTERFACE "${root}")
 endfunction()
 
-zerkon_host_header_library(cli11 CLI)
 zerkon_host_header_library(nlohmann_json_headers nlohmann)

@@ -9,7 +9,7 @@ _zerkon_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        harmonize | report | restore | backups | plot)
+        harmonize | report | restore | backups | plot | help)
             command=${COMP_WORDS[i]}
             break
             ;;
@@ -27,7 +27,11 @@ _zerkon_cli() {
     local options
     case $command in
     "")
-        COMPREPLY=($(compgen -W "harmonize report restore backups plot --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "harmonize report restore backups plot help --help --version" -- "$cur"))
+        return
+        ;;
+    help)
+        COMPREPLY=($(compgen -W "harmonize report restore backups plot" -- "$cur"))
         return
         ;;
     harmonize) options="--range --elevation --station --dry-run --help" ;;

@@ -4,7 +4,7 @@
 # The 32-bit Windows programs run under Wine's 32-bit half, wine32 from Debian's i386 architecture.
 set -eu
 
-packages="cmake make g++ googletest libbenchmark-dev libcli11-dev nlohmann-json3-dev
+packages="cmake make g++ googletest libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool imagemagick librsvg2-bin"

@@ -85,14 +85,54 @@ TEST(CommandLine, ExitCodesAndMessages) {
         int code;
         std::string err; // up to a final "*": the start of the message
     } cases[] = {
-        {{}, 2, "zerkon-cli: A subcommand is required (see zerkon-cli --help)\n"},
+        {{}, 2, "Usage: zerkon-cli COMMAND [OPTIONS] FILE...\n*"},
         {{"--help"}, 0, ""},
+        // Every mistake in the words themselves: what was wrong, the nearest right word, and where the help is.
         {{"frobnicate", plane},
          2,
-         "zerkon-cli: \"frobnicate\" is not a command; the commands are harmonize, report, restore, backups, plot\n"},
-        {{"report"}, 2, "zerkon-cli: FILE is required (see zerkon-cli --help)\n"},
-        {{"report", "--frobnicate", plane}, 2, "zerkon-cli: *"},
-        {{"plot", plane}, 2, "zerkon-cli: *"},
+         "zerkon-cli: \"frobnicate\" is not a command; the commands are harmonize, report, restore, backups and plot "
+         "(see zerkon-cli --help)\n"},
+        {{"harmoniz", plane},
+         2,
+         "zerkon-cli: \"harmoniz\" is not a command; did you mean harmonize? (see zerkon-cli --help)\n"},
+        {{"help", "reprot"},
+         2,
+         "zerkon-cli: \"reprot\" is not a command; did you mean report? (see zerkon-cli --help)\n"},
+        {{"--range", "900", plane},
+         2,
+         "zerkon-cli: --range is an option of harmonize, report and plot; write the command first (see zerkon-cli "
+         "--help)\n"},
+        {{"report"}, 2, "zerkon-cli: report needs one or more DP files (see zerkon-cli report --help)\n"},
+        {{"harmonize", "--rang", "900", plane},
+         2,
+         "zerkon-cli: there is no option --rang; did you mean --range? (see zerkon-cli harmonize --help)\n"},
+        {{"report", "-e", "5", plane},
+         2,
+         "zerkon-cli: there is no option -e; did you mean --elevation? (see zerkon-cli report --help)\n"},
+        {{"harmonize", "--wide", plane},
+         2,
+         "zerkon-cli: --wide is an option of report, not of harmonize (see zerkon-cli harmonize --help)\n"},
+        {{"report", "--frobnicate", plane},
+         2,
+         "zerkon-cli: there is no option --frobnicate (see zerkon-cli report --help)\n"},
+        {{"report", "--range"}, 2, "zerkon-cli: --range needs a value (see zerkon-cli report --help)\n"},
+        {{"report", "--range", "--json", plane},
+         2,
+         "zerkon-cli: --range needs a value (see zerkon-cli report --help)\n"},
+        {{"report", "--json=yes", plane}, 2, "zerkon-cli: --json takes no value (see zerkon-cli report --help)\n"},
+        {{"report", "--range", "1", "--range=2", plane},
+         2,
+         "zerkon-cli: --range is given twice; give it once (see zerkon-cli report --help)\n"},
+        {{"plot", plane}, 2, "zerkon-cli: plot needs --svg OUT.svg (see zerkon-cli plot --help)\n"},
+        {{"plot", "--svg", picture, plane, plane},
+         2,
+         "zerkon-cli: plot takes one DP file; \"" + plane + "\" is one too many (see zerkon-cli plot --help)\n"},
+        // A word that begins with "/" is a file name on every system, even where options may begin with "/".
+        {{"report", "/nowhere/x.dp"}, 1, "zerkon-cli: /nowhere/x.dp: *"},
+        {{"report", "--", "-x.dp"}, 1, "zerkon-cli: -x.dp: *"},
+#ifdef _WIN32
+        {{"report", "/?"}, 0, ""},
+#endif
         {{"report", plane}, 0, ""},
         {{"report", missing}, 1, "zerkon-cli: *"},
         {{"report", plane, missing}, 1, "zerkon-cli: *"},
@@ -130,7 +170,7 @@ TEST(CommandLine, ExitCodesAndMessages) {
         {{"report", "--range", "2e38 yd", plane},
          2,
          "zerkon-cli: --range: \"2e38 yd\" is too large for a distance; write at most 3.4e38 ft\n"},
-        {{"report", "--range=", plane}, 2, "zerkon-cli: --range needs a value\n"},
+        {{"report", "--range=", plane}, 2, "zerkon-cli: --range needs a value (see zerkon-cli report --help)\n"},
         {{"report", "--range", " ", plane}, 2, "zerkon-cli: --range: needs a value, " + hint},
         {{"report", "--range=-5", plane},
          2,
@@ -185,6 +225,23 @@ TEST(CommandLine, UnwritableOutputFails) {
                                   false, &out);
         EXPECT_EQ(result.code, 1) << command;
         EXPECT_EQ(result.err, "zerkon-cli: cannot write the output\n") << command;
+    }
+}
+
+// Help in 80 columns without the parser's words for types; "help COMMAND" is "COMMAND --help".
+TEST(CommandLine, HelpFitsEightyColumns) {
+    for (const char* command : {"", "harmonize", "report", "restore", "backups", "plot"}) {
+        const CliRun help = *command ? run({command, "--help"}) : run({"--help"});
+        EXPECT_EQ(help.code, 0) << command;
+        EXPECT_EQ(help.out.rfind("Usage: zerkon-cli ", 0), 0u) << help.out;
+        std::istringstream lines(help.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LT(line.size(), 80u) << line;
+        for (const char* noise : {"TEXT", "REQUIRED", "[Option", "Subcommand"})
+            EXPECT_EQ(help.out.find(noise), std::string::npos) << help.out;
+        const CliRun asked = *command ? run({"help", command}) : run({"help"});
+        EXPECT_EQ(asked.out, help.out) << command;
+        EXPECT_EQ(asked.code, 0) << command;
     }
 }
 

@@ -2,7 +2,8 @@
 # falls behind the program.
 #   cmake -DPROGRAM=zerkon-cli -DMAN_PAGE=zerkon-cli.1 -DCOMPLETION=zerkon-cli.bash -P help-agrees.cmake
 execute_process(COMMAND "${PROGRAM}" --help OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
-string(REGEX REPLACE ".*\nSubcommands:\n" "" listing "${help}")
+string(REGEX REPLACE ".*\nCommands:\n" "" listing "${help}")
+string(REGEX REPLACE "\n\n.*" "" listing "${listing}")
 string(REGEX MATCHALL "(^|\n)  [a-z]+" commands "${listing}")
 list(TRANSFORM commands REPLACE "^\n?  " "")
 if(NOT commands)

@@ -1,0 +1,276 @@
+#include "argument_parser.hpp"
+
+#include <algorithm>
+#include <sstream>
+
+namespace zerkon::cli {
+namespace {
+
+constexpr std::size_t kWidth = 79; // a line of 80 columns wraps early on some terminals
+
+// `text` wrapped at word boundaries, every line after the first indented by `indent` spaces; `lead` starts the first
+// line and is padded to the indent, or has the text below it when it is too long.
+std::string wrapped(const std::string& lead, const std::string& text, std::size_t indent) {
+    std::string out = lead;
+    std::size_t column = lead.size();
+    if (!lead.empty() && column + 2 > indent) {
+        out += '\n';
+        column = 0;
+    }
+    std::istringstream words(text);
+    bool lineStarted = false;
+    for (std::string word; words >> word;) {
+        if (lineStarted && column + 1 + word.size() > kWidth) {
+            out += '\n';
+            column = 0;
+            lineStarted = false;
+        }
+        if (!lineStarted) {
+            out.append(indent > column ? indent - column : 0, ' ');
+            column = std::max(column, indent);
+        } else {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        lineStarted = true;
+    }
+    return out + '\n';
+}
+
+// Edits (insertion, deletion, change, swap of neighbours) that turn `a` into `b`.
+std::size_t editDistance(const std::string& a, const std::string& b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+const OptionSpec* findOption(const CommandSpec& command, const std::string& name) {
+    for (const OptionSpec& option : command.options)
+        if (option.name == name) return &option;
+    return nullptr;
+}
+
+const CommandSpec* findCommand(const ProgramSpec& program, const std::string& name) {
+    for (const CommandSpec& command : program.commands)
+        if (command.name == name) return &command;
+    return nullptr;
+}
+
+bool isHelp(const std::string& argument) {
+#ifdef _WIN32
+    // "?" is in no Windows file name, so "/?" cannot be one: it asks for help as it does of Windows' own programs.
+    if (argument == "/?") return true;
+#endif
+    return argument == "--help" || argument == "-h";
+}
+
+// An option's name, with no "=VALUE". A lone "-" and anything after "--" are file names, and so is a word that
+// begins with "/", even on Windows.
+bool isOptionWord(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+std::vector<std::string> commandNames(const ProgramSpec& program) {
+    std::vector<std::string> names;
+    for (const CommandSpec& command : program.commands)
+        names.push_back(command.name);
+    return names;
+}
+
+std::string joined(const std::vector<std::string>& words, const std::string& lastSeparator) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? lastSeparator : ", ") + words[i];
+    return text;
+}
+
+ParsedCommandLine failure(const std::string& message, const std::string& helpCommand) {
+    ParsedCommandLine parsed;
+    parsed.exitCode = 2;
+    parsed.message = message + " (see " + helpCommand + " --help)\n";
+    return parsed;
+}
+
+ParsedCommandLine finished(int exitCode, const std::string& output, const std::string& message = {}) {
+    ParsedCommandLine parsed;
+    parsed.exitCode = exitCode;
+    parsed.output = output;
+    parsed.message = message;
+    return parsed;
+}
+
+std::string notACommand(const ProgramSpec& program, const std::string& word) {
+    const std::string near = nearestWord(word, commandNames(program));
+    return program.name + ": \"" + word + "\" is not a command; " +
+           (near.empty() ? "the commands are " + joined(commandNames(program), " and ") : "did you mean " + near + "?");
+}
+
+// An option this command does not have: the one meant, or the commands that have it.
+std::string unknownOption(const ProgramSpec& program, const CommandSpec* command, const std::string& name) {
+    std::vector<std::string> names = {"--help"};
+    if (command)
+        for (const OptionSpec& option : command->options)
+            names.push_back(option.name);
+    else
+        names.push_back("--version");
+    // "-r" for "--range"
+    if (name.size() == 2 && name[1] != '-') {
+        std::vector<std::string> starting;
+        for (const std::string& candidate : names)
+            if (candidate[2] == name[1]) starting.push_back(candidate);
+        if (starting.size() == 1)
+            return program.name + ": there is no option " + name + "; did you mean " + starting.front() + "?";
+    }
+    if (const std::string near = nearestWord(name, names); !near.empty())
+        return program.name + ": there is no option " + name + "; did you mean " + near + "?";
+    std::vector<std::string> owners;
+    for (const CommandSpec& other : program.commands)
+        if (findOption(other, name)) owners.push_back(other.name);
+    if (owners.empty()) return program.name + ": there is no option " + name;
+    return program.name + ": " + name + " is an option of " + joined(owners, " and ") +
+           (command ? ", not of " + command->name : "; write the command first");
+}
+
+std::string usageLine(const ProgramSpec& program, const CommandSpec* command) {
+    if (!command) return "Usage: " + program.name + " COMMAND [OPTIONS] FILE...\n";
+    return "Usage: " + program.name + " " + command->name + " [OPTIONS] " + (command->manyFiles ? "FILE..." : "FILE") +
+           "\n";
+}
+
+std::string commandList(const ProgramSpec& program) {
+    std::string text = "Commands:\n";
+    for (const CommandSpec& command : program.commands)
+        text += wrapped("  " + command.name, command.summary, 13);
+    return text;
+}
+
+std::string shortUsage(const ProgramSpec& program) {
+    return usageLine(program, nullptr) + "\n" + commandList(program) + "\n\"" + program.name +
+           " help COMMAND\" shows the options of a command, \"" + program.name + " help\" more.\n";
+}
+
+ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& command,
+                               const std::vector<std::string>& arguments) {
+    const std::string helpCommand = program.name + " " + command.name;
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (isHelp(argument)) return finished(0, helpText(program, &command));
+    }
+    ParsedCommandLine parsed;
+    parsed.command = &command;
+    bool onlyFiles = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (onlyFiles || !isOptionWord(argument)) {
+            if (!command.manyFiles && !parsed.files.empty())
+                return failure(program.name + ": " + command.name + " takes one DP file; \"" + argument +
+                                   "\" is one too many",
+                               helpCommand);
+            parsed.files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            onlyFiles = true;
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const OptionSpec* option = findOption(command, name);
+        if (!option) return failure(unknownOption(program, &command, name), helpCommand);
+        std::string value;
+        if (option->valueName.empty()) {
+            if (equals != std::string::npos)
+                return failure(program.name + ": " + name + " takes no value", helpCommand);
+        } else if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+            if (value.empty()) return failure(program.name + ": " + name + " needs a value", helpCommand);
+        } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+            value = arguments[++i];
+        } else {
+            return failure(program.name + ": " + name + " needs a value", helpCommand);
+        }
+        std::vector<std::string>& values = parsed.options[name];
+        if (!values.empty() && !option->valueName.empty() && !option->repeatable)
+            return failure(program.name + ": " + name + " is given twice; give it once", helpCommand);
+        if (option->check)
+            if (const std::string why = option->check(value); !why.empty())
+                return finished(2, {}, program.name + ": " + name + ": " + why + "\n");
+        if (values.empty() || !option->valueName.empty()) values.push_back(value);
+    }
+    for (const OptionSpec& option : command.options)
+        if (option.required && !parsed.has(option.name))
+            return failure(program.name + ": " + command.name + " needs " + option.name + " " + option.valueName,
+                           helpCommand);
+    if (parsed.files.empty())
+        return failure(program.name + ": " + command.name + " needs " +
+                           (command.manyFiles ? "one or more DP files" : "a DP file"),
+                       helpCommand);
+    return parsed;
+}
+
+} // namespace
+
+const std::vector<std::string>& ParsedCommandLine::values(const std::string& option) const {
+    static const std::vector<std::string> none;
+    const auto found = options.find(option);
+    return found == options.end() ? none : found->second;
+}
+
+std::string nearestWord(const std::string& word, const std::vector<std::string>& candidates) {
+    std::string best;
+    std::size_t bestDistance = 3; // at most two slips
+    for (const std::string& candidate : candidates) {
+        const std::size_t distance = editDistance(word, candidate);
+        const bool beginsIt = word.size() >= 4 && candidate.rfind(word, 0) == 0; // "--ele", "harm"
+        if ((distance < bestDistance && distance * 3 <= word.size()) || (beginsIt && best.empty())) {
+            best = candidate;
+            bestDistance = beginsIt ? 0 : distance;
+        }
+    }
+    return best;
+}
+
+std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
+    if (!command)
+        return usageLine(program, nullptr) + "\n" + wrapped({}, program.description, 0) + "\n" + commandList(program) +
+               "\nOptions:\n" + wrapped("  -h, --help", "Show this help; with a command, that command's", 14) +
+               wrapped("  --version", "Show the version", 14) + "\n\"" + program.name +
+               " help COMMAND\" (or COMMAND --help) shows the options of a command.\n";
+    std::string text = usageLine(program, command) + "\n" + wrapped({}, command->description, 0) + "\n" +
+                       wrapped(command->manyFiles ? "  FILE..." : "  FILE", command->filesHelp, 24) + "\nOptions:\n";
+    for (const OptionSpec& option : command->options)
+        text += wrapped("  " + option.name + (option.valueName.empty() ? "" : " " + option.valueName), option.help, 24);
+    return text + wrapped("  -h, --help", "Show this help", 24);
+}
+
+ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return finished(2, {}, shortUsage(program));
+    const std::string& first = arguments.front();
+    if (isHelp(first)) return finished(0, helpText(program, nullptr));
+    if (first == "--version") return finished(0, program.version + "\n");
+    if (first == "help") {
+        if (arguments.size() == 1) return finished(0, helpText(program, nullptr));
+        const CommandSpec* command = findCommand(program, arguments[1]);
+        if (!command) return failure(notACommand(program, arguments[1]), program.name);
+        if (arguments.size() > 2)
+            return failure(program.name + ": help takes one command; \"" + arguments[2] + "\" is one too many",
+                           program.name);
+        return finished(0, helpText(program, command));
+    }
+    if (isOptionWord(first))
+        return failure(unknownOption(program, nullptr, first.substr(0, first.find('='))), program.name);
+    const CommandSpec* command = findCommand(program, first);
+    if (!command) return failure(notACommand(program, first), program.name);
+    return parseCommand(program, *command, std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+}
+
+} // namespace zerkon::cli

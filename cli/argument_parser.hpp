@@ -1,0 +1,60 @@
+// zerkon-cli's command line read by its own small parser, so that every message and every help screen speaks in the
+// program's voice: commands, options before or after the files, "--" before file names that begin with "-".
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zerkon::cli {
+
+struct OptionSpec {
+    std::string name;      // "--range"
+    std::string valueName; // "DISTANCE"; empty for a flag
+    std::string help;
+    // Why a value is refused, after the option's name; may rewrite the value (a distance into feet). Empty: accepted.
+    std::function<std::string(std::string&)> check;
+    bool repeatable = false;
+    bool required = false;
+};
+
+struct CommandSpec {
+    std::string name;
+    std::string summary;     // its line in the list of commands
+    std::string description; // the top of its own help
+    std::vector<OptionSpec> options;
+    bool manyFiles = true; // FILE... or one FILE
+    std::string filesHelp;
+};
+
+struct ProgramSpec {
+    std::string name; // "zerkon-cli"
+    std::string description;
+    std::string version; // what --version prints
+    std::vector<CommandSpec> commands;
+};
+
+struct ParsedCommandLine {
+    // Run `command` when exitCode is negative; otherwise print `output` on standard output and `message` on standard
+    // error, and exit with exitCode.
+    int exitCode = -1;
+    std::string output;
+    std::string message;
+    const CommandSpec* command = nullptr;
+    std::map<std::string, std::vector<std::string>> options; // a flag has one empty value
+    std::vector<std::string> files;
+
+    bool has(const std::string& option) const { return options.count(option) != 0; }
+    const std::vector<std::string>& values(const std::string& option) const; // empty when not given
+};
+
+ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector<std::string>& arguments);
+
+// The help of the program (command null) or of one command, in 80 columns.
+std::string helpText(const ProgramSpec& program, const CommandSpec* command);
+
+// The candidate that `word` is most likely a slip for, empty when none is close.
+std::string nearestWord(const std::string& word, const std::vector<std::string>& candidates);
+
+} // namespace zerkon::cli
