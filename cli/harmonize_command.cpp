@@ -22,12 +22,36 @@ void sayAbout(const std::string& file, const std::string& message, Console& cons
 struct Tally {
     int done = 0;
     int failed = 0;
-    int backupsLeftAlone = 0;
+    int withoutStations = 0;
     int stationsAimed = 0;
 };
 
+// A file with neither "[GUNSTATIONS]" nor a gun station line (empty, a note, anything else named .dp) has nothing to
+// aim: a pass would only make a backup and write the same bytes back.
+bool hasNoGunStation(const Preview& preview) {
+    return preview.stations.empty() && preview.counts.headerCommentsWritten == 0;
+}
+
+// Whether `preview` says the file is to be left alone; says so and counts it then.
+bool leftAloneForNoGunStation(const std::string& file, const Preview& preview, bool dryRun, Console& console,
+                              Progress& progress, Tally& tally) {
+    if (!preview.ok()) {
+        sayAbout(file, preview.reason, console, progress);
+        ++tally.failed;
+        return true;
+    }
+    if (!hasNoGunStation(preview)) return false;
+    progress.clear();
+    console.out << file << ": no gun station in it; "
+                << (dryRun ? "it would be left alone\n" : "left alone, no backup made\n");
+    ++tally.withoutStations;
+    return true;
+}
+
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                   Tally& tally) {
+    const Preview preview = previewHarmonize(file, request.settings);
+    if (leftAloneForNoGunStation(file, preview, false, console, progress, tally)) return;
     const PassResult result = harmonizeFile(file, request.settings);
     if (!result.ok()) {
         sayAbout(file, result.reason, console, progress);
@@ -49,11 +73,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
 void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                 Tally& tally) {
     const Preview preview = previewHarmonize(file, request.settings);
-    if (!preview.ok()) {
-        sayAbout(file, preview.reason, console, progress);
-        ++tally.failed;
-        return;
-    }
+    if (leftAloneForNoGunStation(file, preview, true, console, progress, tally)) return;
     progress.clear();
     ++tally.done;
     tally.stationsAimed += preview.counts.stationsAimed;
@@ -67,36 +87,66 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, Consol
     writeUnifiedDiff(console.out, file, preview);
 }
 
+// "a.cdp, notes.txt and hangar", or the first few and how many more: a folder can hold hundreds.
+std::string someNames(const std::vector<std::string>& names) {
+    constexpr std::size_t kShown = 5;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
+    return text;
+}
+
 } // namespace
 
 int runHarmonize(const HarmonizeRequest& request, Console& console) {
-    const std::vector<NamedFile> files = eachFileOnce(request.files);
-    const std::size_t total = files.size();
-    Progress progress(console.err, console.errIsTerminal && total > 1, total);
+    const std::vector<NamedFile> named = eachFileOnce(request.files);
+    // "harmonize *" names a folder's other files too: among several names they are skipped with one note, not
+    // refused one by one; a name given alone still gets its own refusal.
+    const bool severalNames = named.size() > 1;
+    std::vector<std::string> files, notDpFiles, backups;
     Tally tally;
-    for (std::size_t i = 0; i < total; ++i) {
-        const std::string& file = files[i].path;
-        progress.start(i, file);
-        if (!files[i].refusal.empty()) {
-            sayAbout(file, files[i].refusal, console, progress);
+    for (const NamedFile& file : named) {
+        if (!file.refusal.empty() && !severalNames) {
+            console.err << "zerkon-cli: " << file.path << ": " << file.refusal << '\n';
             ++tally.failed;
-        } else if (const std::string original = namedOriginalOf(file, files); !original.empty()) {
-            sayAbout(file, "a backup of " + original + ", which is named too; left alone", console, progress);
-            ++tally.backupsLeftAlone;
-        } else if (request.dryRun) {
-            previewOne(file, request, console, progress, tally);
+        } else if (!file.refusal.empty()) {
+            notDpFiles.push_back(file.path);
+        } else if (!namedOriginalOf(file.path, named).empty()) {
+            backups.push_back(file.path);
         } else {
-            harmonizeOne(file, request, console, progress, tally);
+            files.push_back(file.path);
         }
     }
+    Progress progress(console.err, console.errIsTerminal && files.size() > 1, files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        progress.start(i, files[i]);
+        if (request.dryRun)
+            previewOne(files[i], request, console, progress, tally);
+        else
+            harmonizeOne(files[i], request, console, progress, tally);
+    }
     progress.clear();
+    if (!notDpFiles.empty())
+        console.err << "zerkon-cli: skipped " << plural(static_cast<int>(notDpFiles.size()), "name", "names")
+                    << (notDpFiles.size() == 1 ? " that is not a DP file: " : " that are not DP files: ")
+                    << someNames(notDpFiles) << '\n';
+    if (!backups.empty())
+        console.err << "zerkon-cli: " << plural(static_cast<int>(backups.size()), "backup", "backups")
+                    << " left alone, named beside their DP file: " << someNames(backups) << '\n';
+    if (severalNames && files.empty() && tally.failed == 0) {
+        console.err << "zerkon-cli: none of the " << named.size() << " names is a DP file to harmonize\n";
+        return 1;
+    }
     // One file says it all on its own line; a folder of aircraft needs the sum.
-    if (total > 1)
-        console.out << plural(static_cast<int>(total), "file", "files") << ": " << tally.done
-                    << (request.dryRun ? " would be harmonized, " : " harmonized, ") << tally.failed << " failed, "
-                    << (tally.backupsLeftAlone ? plural(tally.backupsLeftAlone, "backup", "backups") + " left alone, "
-                                               : std::string())
-                    << plural(tally.stationsAimed, "gun station", "gun stations") << " aimed\n";
+    if (files.size() > 1)
+        console.out << plural(static_cast<int>(files.size()), "DP file", "DP files") << ": " << tally.done
+                    << (request.dryRun ? " would be harmonized, " : " harmonized, ")
+                    << (tally.withoutStations ? std::to_string(tally.withoutStations) + " without gun stations left "
+                                                                                        "alone, "
+                                              : std::string())
+                    << tally.failed << " failed, " << plural(tally.stationsAimed, "gun station", "gun stations")
+                    << " aimed\n";
     return tally.failed == 0 ? 0 : 1;
 }
 

@@ -342,36 +342,71 @@ TEST(CommandLine, HarmonizeKeepsItsOutputLine) {
     EXPECT_EQ(result.err, "");
 }
 
-// Each file once, DP files only, and the sum at the end.
-TEST(CommandLine, ManyFilesEndWithASummary) {
+// "harmonize *" in an aircraft's folder: each file once, other names skipped with one note, backups named beside
+// their file and files without a gun station left alone, and the sum of the DP files at the end.
+TEST(CommandLine, FolderOfAircraft) {
     TempFolder folder;
-    writeIn(folder, "a.dp", kAircraft);
-    writeIn(folder, "b.dp", kAircraft);
+    for (const char* name : {"a.dp", "b.dp"})
+        writeIn(folder, name, kAircraft);
+    writeIn(folder, "a_001.dp", kAircraft);
     writeIn(folder, "notes.txt", "not a DP file");
-    const CliRun result = run({"harmonize", folder.file("a.dp"), folder.file("missing.dp"), folder.file("b.dp"),
-                               folder.file("./a.dp"), folder.file("notes.txt")});
-    EXPECT_EQ(result.code, 1);
-    EXPECT_NE(result.out.find("\n4 files: 2 harmonized, 2 failed, 4 gun stations aimed\n"), std::string::npos)
-        << result.out;
-    EXPECT_NE(result.err.find("missing.dp"), std::string::npos);
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"a.dp", "a_001.dp", "b.dp", "b_001.dp", "notes.txt"}));
-}
-
-// "harmonize *.dp" names the backups too: one named beside its DP file is left alone, one named on its own is not.
-TEST(CommandLine, BackupsNamedBesideTheirFileAreLeftAlone) {
-    TempFolder folder;
-    writeIn(folder, "a.dp", kAircraft);
-    writeIn(folder, "a_001.dp", "an earlier a.dp");
-    const CliRun beside = run({"harmonize", folder.file("a.dp"), folder.file("a_001.dp")});
-    EXPECT_EQ(beside.code, 0) << beside.err;
-    EXPECT_EQ(beside.err, "zerkon-cli: " + folder.file("a_001.dp") + ": a backup of " + folder.file("a.dp") +
-                              ", which is named too; left alone\n");
-    EXPECT_NE(beside.out.find("\n2 files: 1 harmonized, 0 failed, 1 backup left alone, "), std::string::npos)
-        << beside.out;
-    EXPECT_EQ(readIn(folder, "a_001.dp"), "an earlier a.dp");
-
-    EXPECT_EQ(run({"harmonize", folder.file("a_001.dp")}).code, 0);
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"a.dp", "a_001.dp", "a_001_001.dp", "a_002.dp"}));
+    writeIn(folder, "a.cdp", "compiled");
+    writeIn(folder, "empty.dp", "");
+    writeIn(folder, "text.dp", "no gun here\r\n[GUNS.0]\r\n");
+    const auto in = [&](std::vector<std::string> names) {
+        for (std::string& name : names)
+            name = folder.file(name);
+        return names;
+    };
+    const std::string skipped = "zerkon-cli: skipped 2 names that are not DP files: " + folder.file("a.cdp") + " and " +
+                                folder.file("notes.txt") + "\n";
+    const struct {
+        std::vector<std::string> names;
+        int code;
+        std::string summary; // the last line of standard output
+        std::string err;
+        std::vector<std::string> folderAfter;
+    } cases[] = {
+        {in({"a.cdp", "a.dp", "a_001.dp", "b.dp", "empty.dp", "notes.txt", "text.dp", "./a.dp"}),
+         0,
+         "4 DP files: 2 harmonized, 2 without gun stations left alone, 0 failed, 4 gun stations aimed\n",
+         skipped + "zerkon-cli: 1 backup left alone, named beside their DP file: " + folder.file("a_001.dp") + "\n",
+         {"a.dp", "a_001.dp", "a_002.dp", "b.dp", "b_001.dp", "empty.dp", "notes.txt", "text.dp"}},
+        {in({"a.dp", "missing.dp"}), 1, "2 DP files: 1 harmonized, 1 failed, 2 gun stations aimed\n", "*", {}},
+        {in({"a.cdp", "notes.txt"}),
+         1,
+         "",
+         skipped + "zerkon-cli: none of the 2 names is a DP file to harmonize\n",
+         {}},
+        {in({"notes.txt"}),
+         1,
+         "",
+         "zerkon-cli: " + folder.file("notes.txt") + ": not a DP file (the name does not end in .dp); left alone\n",
+         {}},
+        {in({"empty.dp"}), 0, folder.file("empty.dp") + ": no gun station in it; left alone, no backup made\n", "", {}},
+        {in({"a_001.dp"}), 0, "*", "", {}}, // a backup named on its own is harmonized
+    };
+    for (const auto& c : cases) {
+        const auto before = snapshot(folder);
+        std::vector<std::string> arguments = {"harmonize"};
+        arguments.insert(arguments.end(), c.names.begin(), c.names.end());
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.code, c.code) << arguments.back();
+        if (c.summary != "*") {
+            EXPECT_EQ(result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1), c.summary) << result.out;
+        }
+        if (c.err != "*") {
+            EXPECT_EQ(result.err, c.err) << arguments.back();
+        }
+        if (!c.folderAfter.empty()) {
+            EXPECT_EQ(folder.names(), c.folderAfter);
+        }
+        if (c.code != 0 && c.summary.empty()) {
+            EXPECT_EQ(snapshot(folder), before);
+        }
+    }
+    EXPECT_EQ(readIn(folder, "empty.dp"), "");
+    EXPECT_NE(snapshot(folder).count("a_001_001.dp"), 0u);
 }
 
 // Progress is redrawn in place on a terminal and wiped before anything else is written; a log gets none of it.
@@ -389,7 +424,7 @@ TEST(CommandLine, ProgressOnlyOnATerminal) {
     ASSERT_NE(message, std::string::npos) << terminal.err;
     EXPECT_EQ(terminal.err.substr(message - 2, 2), " \r") << terminal.err; // the progress line wiped first
     EXPECT_EQ(terminal.err.back(), '\r');
-    EXPECT_NE(terminal.out.find("\n3 files: 2 would be harmonized, 1 failed, 4 gun stations aimed\n"),
+    EXPECT_NE(terminal.out.find("\n3 DP files: 2 would be harmonized, 1 failed, 4 gun stations aimed\n"),
               std::string::npos);
     EXPECT_EQ(run(arguments, false).err.find('\r'), std::string::npos);
     EXPECT_EQ(run({"harmonize", "--dry-run", folder.file("a.dp")}, true).err, ""); // one file needs no progress
