@@ -40,7 +40,7 @@ json stationJson(const StationReport& report) {
         {"eligible", aim.verdict == StationVerdict::aimed},
         {"status", verdictKey(aim.verdict)},
         {"gun_lines_cleared", report.gunLinesCleared},
-        {"settings",
+        {"run_settings",
          {{"range_feet", number(aim.settings.rangeFeet)}, {"elevation_feet", number(aim.settings.elevationFeet)}}}};
     if (geometryWasRead(aim.verdict)) {
         station["x"] = number(aim.x);
@@ -72,14 +72,22 @@ json fileJson(const FileReport& report) {
         file["error"] = preview.reason;
         return file;
     }
+    // What the file says now, then what a run would write: each station's "current" and "new" say the same.
+    json now = {{"run_comment", nullptr}};
+    if (const std::optional<RunRecord>& run = report.runComment)
+        now["run_comment"] = {{"range_feet", std::strtod(run->rangeFeet.c_str(), nullptr)},
+                              {"elevation_feet", std::strtod(run->elevationFeet.c_str(), nullptr)},
+                              {"when", run->when},
+                              {"stations", run->stations}};
+    file["now"] = std::move(now);
     const AimSettings& settings = preview.settings;
-    file["range_feet"] = number(settings.rangeFeet);
-    file["elevation_feet"] = number(settings.elevationFeet);
-    file["range_metres"] = number(settings.rangeMetres);
-    file["elevation_metres"] = number(settings.elevationMetres);
-    file["backup"] = preview.backupPath;
-    file["stations_aimed"] = preview.counts.stationsAimed;
-    file["gun_lines_cleared"] = preview.counts.gunLinesRewritten;
+    file["run"] = {{"range_feet", number(settings.rangeFeet)},
+                   {"elevation_feet", number(settings.elevationFeet)},
+                   {"range_metres", number(settings.rangeMetres)},
+                   {"elevation_metres", number(settings.elevationMetres)},
+                   {"backup", preview.backupPath},
+                   {"stations_aimed", preview.counts.stationsAimed},
+                   {"gun_lines_cleared", preview.counts.gunLinesRewritten}};
     json stations = json::array();
     for (const StationReport& station : preview.stations)
         stations.push_back(stationJson(station));

@@ -7,14 +7,10 @@
 #include <zerkon/convergence.hpp>
 
 #include <ostream>
+#include <string>
 
 namespace zerkon::cli {
 namespace {
-
-std::string settingsText(const AimSettings& settings) {
-    return "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, 3) + " m), elevation " +
-           fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 3) + " m)";
-}
 
 // Where each station's fire converges with the angles the file holds now, before the pass.
 void writeCurrentConvergence(std::ostream& out, const Preview& preview) {
@@ -30,21 +26,29 @@ void writeCurrentConvergence(std::ostream& out, const Preview& preview) {
                       elevation ? fixed(now.elevationMetres, 2) : "-",
                       convergenceGapText(range ? now.elevationGap : now.rangeGap)});
     }
-    out << "  Where the angles in the file converge now:\n";
     table.write(out, "  ");
+}
+
+bool isDefault(const AimSettings& settings) {
+    const AimSettings defaults = makeAimSettings(std::stof(kDefaultRangeText), std::stof(kDefaultElevationText));
+    return settings.rangeFeet == defaults.rangeFeet && settings.elevationFeet == defaults.elevationFeet;
 }
 
 } // namespace
 
 void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     const Preview& preview = report.preview;
-    out << report.path << ": " << settingsText(preview.settings) << '\n';
+    // What the file holds now comes first, and apart from what a run would write: the two are easily taken one for
+    // the other.
+    out << report.path << '\n'
+        << "  Now: " << (report.runComment ? "harmonized to " + runCommentText(*report.runComment) : "no run comment")
+        << (preview.stations.empty() ? "; no gun station lines\n" : "\n  Where its angles converge now:\n");
+    if (preview.stations.empty()) return;
+    writeCurrentConvergence(out, preview);
+    out << "  A run at " << settingsText(preview.settings, 3) << (isDefault(preview.settings) ? ", the default," : "")
+        << " would write:\n";
     for (const StationSettings& own : preview.stationSettings)
-        out << "  stations " << stationListText(own.stations) << ": " << settingsText(own.settings) << '\n';
-    if (preview.stations.empty()) {
-        out << "  no gun station lines\n";
-        return;
-    }
+        out << "    " << stationsText(own.stations) << " at " << settingsText(own.settings, 3) << '\n';
 
     using Align = TextTable::Align;
     const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
@@ -82,10 +86,9 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     }
     table.write(out, "  ");
     out << "  " << preview.counts.stationsAimed << " of "
-        << plural(static_cast<int>(preview.stations.size()), "gun station", "gun stations") << " aimed, "
+        << plural(static_cast<int>(preview.stations.size()), "gun station", "gun stations") << " would be aimed, "
         << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines") << " cleared; angles in degrees"
-        << (wide ? ", speed as written, T at three quarters of the speed\n" : "; --wide shows every number\n");
-    writeCurrentConvergence(out, preview);
+        << (wide ? ", speed as written, T at three quarters of the speed\n" : "; --wide shows more\n");
 }
 
 } // namespace zerkon::cli

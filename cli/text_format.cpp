@@ -32,6 +32,23 @@ std::string shortest(float value) {
     return std::string(text, result.ptr);
 }
 
+std::string stationsText(const std::vector<StationSpan>& spans) {
+    const bool one = spans.size() == 1 && spans.front().first == spans.front().last;
+    return (one ? "station " : "stations ") + stationListText(spans);
+}
+
+std::string runCommentText(const RunRecord& run) {
+    std::string text = "range " + run.rangeFeet + " ft, elevation " + run.elevationFeet + " ft on " + run.when;
+    if (!run.stations.empty()) text += "; " + run.stations;
+    return text;
+}
+
+std::string settingsText(const AimSettings& settings, int metreDecimals) {
+    return "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, metreDecimals) +
+           " m), elevation " + fixed(settings.elevationFeet, 1) + " ft (" +
+           fixed(settings.elevationMetres, metreDecimals) + " m)";
+}
+
 const char* verdictText(StationVerdict verdict) {
     switch (verdict) {
     case StationVerdict::aimed:

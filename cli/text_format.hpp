@@ -2,6 +2,8 @@
 #pragma once
 
 #include <zerkon/aiming.hpp>
+#include <zerkon/dp_format.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <string>
 #include <string_view>
@@ -22,6 +24,16 @@ std::string fixed(double value, int decimals);
 
 // The shortest decimal text that reads back as the same 32-bit float ("835", "274.32").
 std::string shortest(float value);
+
+// "station 4", "stations 0,1" or "stations 2-5".
+std::string stationsText(const std::vector<StationSpan>& spans);
+
+// What a run comment says a file was harmonized to, with the time of that run and the stations it set apart:
+// "range 750.0 ft, elevation 0.0 ft on Sat Mar  7 18:02:11 2026".
+std::string runCommentText(const RunRecord& run);
+
+// The settings a run aims at: "range 900.0 ft (274.320 m), elevation 1.0 ft (0.305 m)".
+std::string settingsText(const AimSettings& settings, int metreDecimals);
 
 // Why a station is or is not aimed, in a few words.
 const char* verdictText(StationVerdict verdict);

@@ -319,7 +319,7 @@ TEST(CommandLine, StationOptions) {
             ASSERT_EQ(result.code, 0) << line << "\n" << result.err;
             const nlohmann::json stations = nlohmann::json::parse(result.out)["files"][0]["stations"];
             for (std::size_t i = 0; i < c.rangeFeet.size(); ++i)
-                EXPECT_NEAR(stations[i]["settings"]["range_feet"].get<double>(), c.rangeFeet[i], 1e-4) << line;
+                EXPECT_NEAR(stations[i]["run_settings"]["range_feet"].get<double>(), c.rangeFeet[i], 1e-4) << line;
             continue;
         }
         EXPECT_EQ(result.code, 2) << line;
@@ -508,8 +508,9 @@ TEST(CommandLine, JsonReportParsesAndNamesEveryFile) {
     ASSERT_EQ(document["files"].size(), 2u);
     const nlohmann::json& plane = document["files"][0];
     EXPECT_EQ(plane["ok"], true);
-    EXPECT_EQ(plane["range_metres"].get<float>(), 274.32001f); // the same 32-bit floats as the pass
-    EXPECT_EQ(plane["elevation_metres"].get<float>(), 0.3048f);
+    EXPECT_TRUE(plane["now"]["run_comment"].is_null());
+    EXPECT_EQ(plane["run"]["range_metres"].get<float>(), 274.32001f); // the same 32-bit floats as the pass
+    EXPECT_EQ(plane["run"]["elevation_metres"].get<float>(), 0.3048f);
     ASSERT_EQ(plane["stations"].size(), 3u);
     const nlohmann::json& worked = plane["stations"][1]; // the worked example of the aiming rules
     EXPECT_EQ(worked["status"], "aimed");
@@ -534,9 +535,12 @@ TEST(CommandLine, JsonReportParsesAndNamesEveryFile) {
 }
 
 // Below the line that names the file, the default table fits 100 columns; --wide adds what it leaves out.
+// What the file holds now comes first, then what a run would write.
 TEST(CommandLine, ReportFitsHundredColumns) {
     TempFolder folder;
-    writeIn(folder, "plane.dp", kAircraft);
+    writeIn(folder, "plane.dp",
+            "; Guns harmonized by Zerkon - Range: 750.0 ft.  Elevation: 0.0 ft. - Sat Mar  7 18:02:11 2026\r\n" +
+                kAircraft);
     for (const bool wide : {false, true}) {
         std::vector<std::string> arguments = {"report", folder.file("plane.dp")};
         if (wide) arguments.push_back("--wide");
@@ -550,7 +554,14 @@ TEST(CommandLine, ReportFitsHundredColumns) {
         EXPECT_EQ(widest <= 100, !wide) << result.out;
         EXPECT_EQ(result.out.find("new B") != std::string::npos, wide) << result.out;
         EXPECT_NE(result.out.find(wide ? "-0.31448" : "-0.31448  -0.31559"), std::string::npos) << result.out;
+        const std::size_t now = result.out.find("\n  Now: harmonized to range 750.0 ft, elevation 0.0 ft on Sat Mar  "
+                                                "7 18:02:11 2026\n  Where its angles converge now:\n");
+        EXPECT_LT(now, result.out.find("\n  A run at range 900.0 ft (274.320 m), elevation 1.0 ft (0.305 m), the "
+                                       "default, would write:\n"))
+            << result.out;
     }
+    const nlohmann::json comment = nlohmann::json::parse(run({"report", "--json", folder.file("plane.dp")}).out);
+    EXPECT_EQ(comment["files"][0]["now"]["run_comment"]["range_feet"], 750.0);
 }
 
 TEST(CommandLine, PlotWritesAPicture) {
