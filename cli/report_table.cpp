@@ -30,8 +30,7 @@ void writeCurrentConvergence(std::ostream& out, const Preview& preview) {
 }
 
 bool isDefault(const AimSettings& settings) {
-    const AimSettings defaults = makeAimSettings(std::stof(kDefaultRangeText), std::stof(kDefaultElevationText));
-    return settings.rangeFeet == defaults.rangeFeet && settings.elevationFeet == defaults.elevationFeet;
+    return settings.rangeFeet == kDefaultRangeFeet && settings.elevationFeet == kDefaultElevationFeet;
 }
 
 } // namespace
