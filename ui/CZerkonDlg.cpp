@@ -12,6 +12,7 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -24,6 +25,7 @@ namespace {
 
 const char profileSection[] = "Vantorix";
 const char profileKey[] = "mru_dir";
+const char defaultFolder[] = "C:\\";
 
 // Process-wide like the paths, so only the fields written before each use change.
 OPENFILENAMEA g_openFileName;
@@ -91,9 +93,11 @@ BOOL CZerkonDlg::OnInitDialog() {
         ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutMenuText);
     }
 
-    char stored[pathBufferSize] = "";
-    ::GetProfileStringA(profileSection, profileKey, "C:\\", stored, sizeof stored);
-    copyCut(g_lastDir, sizeof g_lastDir, startFolderFromProfile(stored));
+    // A missing key gives the default. An empty value and any value as long as the default get a "." appended, the
+    // first giving the current folder and the second the folder itself.
+    const DWORD length =
+        ::GetProfileStringA(profileSection, profileKey, defaultFolder, g_lastDir, sizeof g_lastDir - 1);
+    if (length == 0 || length == sizeof defaultFolder - 1) std::strcat(g_lastDir, ".");
 
     // The focus goes to the first tab stop, the "&Quit" button.
     return TRUE;
@@ -112,9 +116,10 @@ INT_PTR CZerkonDlg::OnPaint(WPARAM, LPARAM) {
     ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), 0);
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    const IconOrigin origin = minimizedIconOrigin(client.right - client.left, client.bottom - client.top,
-                                                  ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
-    ::DrawIcon(dc, origin.x, origin.y, m_hIcon);
+    // Centred; a client smaller than the icon puts it at a negative origin, the division truncating toward zero.
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
     return TRUE;
 }
 

@@ -1,4 +1,4 @@
-// The main dialog's rules on texts and numbers, kept apart from the window so they can be checked on their own.
+// The main dialog's paths: plain steps on texts and buffers, free of the window system.
 #pragma once
 
 #include <cstddef>
@@ -21,20 +21,7 @@ struct ChosenPath {
 // specifier ("C:") as its folder.
 ChosenPath splitChosenPath(std::string_view path);
 
-// The folder the Open dialog starts in, from the profile value and the number of characters the profile read
-// returned (the default "C:\" when the key is missing). An empty value and any value as long as the default get a
-// "." appended, the first giving the current folder and the second the folder itself.
-std::string startFolderFromProfile(std::string_view value);
-
 // Copies `text` into a buffer of `size` bytes, cut to fit with its terminating zero.
 void copyCut(char* buffer, std::size_t size, std::string_view text);
-
-struct IconOrigin {
-    int x;
-    int y;
-};
-
-// Where the minimized dialog draws its icon: centred, with the division truncating toward zero.
-IconOrigin minimizedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
 
 } // namespace zerkon::ui

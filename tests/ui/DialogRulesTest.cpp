@@ -34,26 +34,6 @@ TEST(SplitChosenPath, NameAfterTheLastBackslashAndFolderBeforeIt) {
     }
 }
 
-TEST(StartFolderFromProfile, EmptyAndDefaultLengthValuesGetADot) {
-    struct Case {
-        const char* stored;
-        const char* startFolder;
-    };
-    const Case cases[] = {
-        {"C:\\", "C:\\."},    // the key is missing: the profile read gives the default
-        {"", "."},            // present but empty: the current folder
-        {"D:\\", "D:\\."},    // any three characters, like the default
-        {"abc", "abc."},      //
-        {"C:", "C:"},         // a root folder as the Select command stores it
-        {"C:\\dp", "C:\\dp"}, // four characters and more stay as they are
-        {"C:\\Games\\Sim", "C:\\Games\\Sim"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stored);
-        EXPECT_EQ(startFolderFromProfile(c.stored), c.startFolder);
-    }
-}
-
 TEST(CopyCut, NeverWritesPastTheBuffer) {
     struct Case {
         std::size_t length;
@@ -69,23 +49,5 @@ TEST(CopyCut, NeverWritesPastTheBuffer) {
         EXPECT_EQ(std::string(buffer), std::string(c.copied, '9'));
         for (std::size_t i = pathBufferSize; i < sizeof buffer; ++i)
             EXPECT_EQ(buffer[i], '#') << "byte " << i << " past the buffer was written";
-    }
-}
-
-TEST(MinimizedIconOrigin, CentresTruncatingTowardZero) {
-    struct Case {
-        int clientWidth, clientHeight, iconWidth, iconHeight;
-        int x, y;
-    };
-    const Case cases[] = {
-        {0, 0, 32, 32, -15, -15}, // -31 / 2 is -15, not -16
-        {1, 2, 32, 32, -15, -14}, // -30 / 2 and -29 / 2
-        {32, 32, 32, 32, 0, 0},   {160, 31, 32, 32, 64, 0}, {161, 100, 32, 32, 65, 34}, {36, 36, 16, 16, 10, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.clientWidth << "x" << c.clientHeight);
-        const IconOrigin origin = minimizedIconOrigin(c.clientWidth, c.clientHeight, c.iconWidth, c.iconHeight);
-        EXPECT_EQ(origin.x, c.x);
-        EXPECT_EQ(origin.y, c.y);
     }
 }
