@@ -13,12 +13,12 @@ StationText stationText(const StationReport& report) {
     const StationAim& aim = report.aim;
     StationText text;
     if (!geometryWasRead(aim.verdict)) return text;
-    text.x = fixed(aim.x, 3);
-    text.y = fixed(aim.y, 3);
-    text.z = fixed(aim.z, 3);
-    text.a = fixed(aim.a, 3);
-    text.b = fixed(aim.b, 3);
-    text.h = fixed(aim.h, 3);
+    text.x = fixed(aim.x, kFieldDecimals);
+    text.y = fixed(aim.y, kFieldDecimals);
+    text.z = fixed(aim.z, kFieldDecimals);
+    text.a = fixed(aim.a, kFieldDecimals);
+    text.b = fixed(aim.b, kFieldDecimals);
+    text.h = fixed(aim.h, kFieldDecimals);
     text.speed = shortest(aim.speed);
     if (aim.computed) {
         text.distance = fixed(aim.distance, 3);
@@ -26,9 +26,9 @@ StationText stationText(const StationReport& report) {
         text.drop = fixed(gravityDrop(aim), 3);
     }
     if (aim.verdict == StationVerdict::aimed) {
-        text.newA = fixed(aim.newA, 5);
+        text.newA = fixed(aim.newA, kAimDecimals);
         text.newB = "0";
-        text.newH = fixed(aim.newH, 5);
+        text.newH = fixed(aim.newH, kAimDecimals);
     }
     return text;
 }

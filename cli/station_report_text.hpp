@@ -1,4 +1,5 @@
-// The numbers of one station as the report prints them: the same digits the pass writes into the DP file.
+// The numbers of one station as the report prints them: the same digits the pass writes into the DP file, from the
+// same printer with the same decimals.
 #pragma once
 
 #include <zerkon/preview.hpp>

@@ -17,7 +17,6 @@ constexpr float kAngleLimit = 10.0f;
 // Positions of the first `count` commas of `line`; returns how many were found.
 int findCommas(std::string_view line, std::size_t* positions, int count) {
     int found = 0;
-    // Fields are a few characters long: a plain loop beats a library search started for each one.
     for (std::size_t pos = 0; pos < line.size() && found < count; ++pos)
         if (line[pos] == ',') positions[found++] = pos;
     return found;
@@ -40,27 +39,13 @@ bool anyOverflowed(std::string_view line, const std::size_t* positions, const fl
     return false;
 }
 
-// The rewritten fields of a line, each with the comma before it, gathered so they reach the line in one append.
-class Fields {
-public:
-    void number(double value, int decimals) {
-        *end_++ = ',';
-        end_ = writeFixed(end_, value, decimals);
+// Appends each number with the comma before it.
+void appendFields(std::string& out, const float* values, int count, int decimals) {
+    for (int i = 0; i < count; ++i) {
+        out += ',';
+        appendFixed(out, values[i], decimals);
     }
-    void numbers(const float* values, int count, int decimals) {
-        for (int i = 0; i < count; ++i)
-            number(values[i], decimals);
-    }
-    void zero() {
-        *end_++ = ',';
-        *end_++ = '0';
-    }
-    std::string_view text() const { return {text_, static_cast<std::size_t>(end_ - text_)}; }
-
-private:
-    char text_[6 * (kMaxFixedLength + 1)];
-    char* end_ = text_;
-};
+}
 
 // The aim at the convergence point. Every named value is stored as a 32-bit float; the operations between the
 // stores run in double, so the results are the same on every platform.
@@ -168,17 +153,15 @@ void writeStationLine(std::string_view line, const StationRecord& record, const 
         out.append(line);
         return;
     }
-    Fields fields;
-    if (aim.verdict == StationVerdict::aimed) {
-        fields.numbers(record.geometry, 3, 3);
-        fields.number(aim.newA, 5);
-        fields.zero();
-        fields.number(aim.newH, 5);
-    } else {
-        fields.numbers(record.geometry, 6, 3);
-    }
     out.append(line.substr(0, record.headEnd));
-    out.append(fields.text());
+    if (aim.verdict == StationVerdict::aimed) {
+        appendFields(out, record.geometry, 3, kFieldDecimals);
+        appendFields(out, &aim.newA, 1, kAimDecimals);
+        out.append(",0");
+        appendFields(out, &aim.newH, 1, kAimDecimals);
+    } else {
+        appendFields(out, record.geometry, 6, kFieldDecimals);
+    }
     out.append(line.substr(record.tailStart)); // the comma before field 17 and the rest of the line
 }
 
@@ -190,12 +173,9 @@ bool rewriteGunLine(std::string_view line, std::string& out) {
         out.append(line);
         return false;
     }
-    Fields fields;
-    fields.numbers(values, 3, 3);
-    fields.zero();
-    fields.zero();
     out.append(line.substr(0, commas[0]));
-    out.append(fields.text());
+    appendFields(out, values, 3, kFieldDecimals);
+    out.append(",0,0");
     out.append(line.substr(commas[5])); // the comma before field 6 and the rest of the line
     return true;
 }

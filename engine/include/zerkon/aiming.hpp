@@ -13,6 +13,10 @@ constexpr float kFlightTimeFactor = 1.3333334f; // four thirds: the mean speed o
 constexpr float kDropCoefficient = -4.877f;     // half of g, with the sign of a fall
 constexpr double kDegreesPerRadian = 57.29577951;
 
+// The decimals the pass writes: three for the numbers of a record it rewrites, five for the angles it aims.
+constexpr int kFieldDecimals = 3;
+constexpr int kAimDecimals = 5;
+
 // The convergence point. Every value is a 32-bit float, as the aiming arithmetic requires.
 struct AimSettings {
     float rangeFeet = 0.0f;

@@ -21,15 +21,8 @@ ScannedFloat scanFloat(std::string_view text);
 // Returns false, with `values` partly filled, as soon as a number or a comma is missing.
 bool scanFloatList(std::string_view text, float* values, int count);
 
-// Appends `value` with `decimals` digits after the point, correctly rounded, like C's "%.Nf" ("-0.000" included).
+// Appends `value` with `decimals` digits after the point, correctly rounded, like C's "%.Nf" ("-0.000" included). The
+// one printer of numbers: the pass writes the DP file with it and the reports show the same digits.
 void appendFixed(std::string& out, double value, int decimals);
-
-// Room that writeFixed needs: the longest double in fixed notation, 309 digits, with its sign, point and up to 80
-// decimals.
-constexpr std::size_t kMaxFixedLength = 400;
-
-// Writes what appendFixed appends into `out`, which has room for kMaxFixedLength characters; returns the end.
-// Decimals from 0 to 80.
-char* writeFixed(char* out, double value, int decimals);
 
 } // namespace zerkon
