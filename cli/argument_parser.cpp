@@ -1,6 +1,7 @@
 #include "argument_parser.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 
 namespace zerkon::cli {
@@ -122,6 +123,11 @@ std::string unknownOption(const ProgramSpec& program, const CommandSpec* command
             names.push_back(option.name);
     else
         names.push_back("--version");
+    std::string end = name.substr(name.size() > 3 ? name.size() - 3 : 0);
+    std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (end == ".dp")
+        return program.name + ": there is no option " + name +
+               "; to name a file that starts with a dash, put -- before the file names";
     // "-r" for "--range"
     if (name.size() == 2 && name[1] != '-') {
         std::vector<std::string> starting;

@@ -5,6 +5,7 @@
 
 #include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <algorithm>
 #include <ctime>
@@ -38,19 +39,19 @@ int runBackups(const std::string& file, Console& console) {
     std::error_code error;
     const std::vector<BackupFile> backups = listBackups(machineFileSystem(), file, error);
     if (error) {
-        console.err << "zerkon-cli: " << file << ": cannot list its backups: " << error.message() << '\n';
+        console.err << "zerkon-cli: " << printable(file) << ": cannot list its backups: " << error.message() << '\n';
         return 1;
     }
     if (const std::string missing = missingDpFile(file, backups); !missing.empty()) {
-        console.err << "zerkon-cli: " << file << ": " << missing << '\n';
+        console.err << "zerkon-cli: " << printable(file) << ": " << missing << '\n';
         return 1;
     }
     if (backups.empty()) {
-        console.out << file << ": no backups\n";
+        console.out << printable(file) << ": no backups\n";
         return 0;
     }
     const BackupFile* newest = newestBackup(backups);
-    console.out << file << ": " << plural(static_cast<int>(backups.size()), "backup", "backups")
+    console.out << printable(file) << ": " << plural(static_cast<int>(backups.size()), "backup", "backups")
                 << "; restore takes the newest (*) unless given --backup N\n";
 
     // The settings of stations aimed at their own, from the run's second comment line, in a column of their own.

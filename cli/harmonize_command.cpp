@@ -5,6 +5,7 @@
 #include "text_format.hpp"
 #include "unified_diff.hpp"
 
+#include <zerkon/outcome.hpp>
 #include <zerkon/pass.hpp>
 #include <zerkon/preview.hpp>
 
@@ -16,7 +17,7 @@ namespace {
 // A message about one file, on a line of its own: the progress line is wiped first.
 void sayAbout(const std::string& file, const std::string& message, Console& console, Progress& progress) {
     progress.clear();
-    console.err << "zerkon-cli: " << file << ": " << message << '\n';
+    console.err << "zerkon-cli: " << printable(file) << ": " << message << '\n';
 }
 
 struct Tally {
@@ -61,9 +62,9 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     ++tally.done;
     tally.stationsAimed += result.counts.stationsAimed;
     progress.clear();
-    console.out << file << ": " << plural(result.counts.stationsAimed, "gun station", "gun stations") << " aimed, "
-                << plural(result.counts.gunLinesRewritten, "gun line", "gun lines") << " rewritten, backup "
-                << fileName(result.backupPath);
+    console.out << printable(file) << ": " << plural(result.counts.stationsAimed, "gun station", "gun stations")
+                << " aimed, " << plural(result.counts.gunLinesRewritten, "gun line", "gun lines")
+                << " rewritten, backup " << fileName(result.backupPath);
     for (const std::string& copy : result.compiledDeleted)
         console.out << ", " << fileName(copy) << " deleted";
     console.out << '\n';
@@ -77,7 +78,7 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, Consol
     progress.clear();
     ++tally.done;
     tally.stationsAimed += preview.counts.stationsAimed;
-    console.out << file
+    console.out << printable(file)
                 << ": dry run, nothing written: " << plural(preview.counts.stationsAimed, "gun station", "gun stations")
                 << " aimed, " << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines")
                 << " rewritten, backup " << fileName(preview.backupPath);

@@ -5,6 +5,7 @@
 #include "text_format.hpp"
 
 #include <zerkon/file_system.hpp>
+#include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
 
 #include <filesystem>
@@ -55,7 +56,7 @@ std::string replaceFile(FileSystem& files, const std::string& path, const std::s
 
 int runPlot(const PlotRequest& request, Console& console) {
     const auto fail = [&](const std::string& file, const std::string& reason, int code) {
-        console.err << "zerkon-cli: " << file << ": " << reason << '\n';
+        console.err << "zerkon-cli: " << printable(file) << ": " << reason << '\n';
         return code;
     };
     if (const std::string reason = forbiddenPictureName(request.svgPath, request.file); !reason.empty())
@@ -68,8 +69,8 @@ int runPlot(const PlotRequest& request, Console& console) {
     const std::string reason =
         request.force ? replaceFile(files, request.svgPath, svg) : writeNewFile(files, request.svgPath, svg);
     if (!reason.empty()) return fail(request.svgPath, reason, 1);
-    console.out << request.svgPath << ": " << plural(preview.counts.stationsAimed, "gun station", "gun stations")
-                << " drawn\n";
+    console.out << printable(request.svgPath) << ": "
+                << plural(preview.counts.stationsAimed, "gun station", "gun stations") << " drawn\n";
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "progress.hpp"
 
+#include <zerkon/outcome.hpp>
+
 #include <ostream>
 
 namespace zerkon::cli {
@@ -19,7 +21,7 @@ void Progress::start(std::size_t index, const std::string& name) {
     const std::string count = std::to_string(total_);
     std::string done = std::to_string(index + 1);
     done.insert(0, count.size() - done.size(), ' ');
-    std::string line = "[" + done + "/" + count + "] " + name;
+    std::string line = "[" + done + "/" + count + "] " + printable(name);
     if (line.size() > kMaxWidth) line = line.substr(0, kMaxWidth - 3) + "...";
     const std::size_t width = line.size();
     if (width < drawnWidth_) line.append(drawnWidth_ - width, ' ');

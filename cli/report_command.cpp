@@ -4,6 +4,7 @@
 
 #include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <ostream>
 
@@ -25,7 +26,7 @@ int runReport(const ReportRequest& request, Console& console) {
             report.preview.reason = named.refusal;
         }
         if (!report.preview.ok()) {
-            console.err << "zerkon-cli: " << file << ": " << report.preview.reason << '\n';
+            console.err << "zerkon-cli: " << printable(file) << ": " << report.preview.reason << '\n';
             ++failures;
         }
         if (request.json) {

@@ -5,6 +5,7 @@
 #include "text_table.hpp"
 
 #include <zerkon/convergence.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <ostream>
 #include <string>
@@ -39,7 +40,7 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     const Preview& preview = report.preview;
     // What the file holds now comes first, and apart from what a run would write: the two are easily taken one for
     // the other.
-    out << report.path << '\n'
+    out << printable(report.path) << '\n'
         << "  Now: " << (report.runComment ? "harmonized to " + runCommentText(*report.runComment) : "no run comment")
         << (preview.stations.empty() ? "; no gun station lines\n" : "\n  Where its angles converge now:\n");
     if (preview.stations.empty()) return;

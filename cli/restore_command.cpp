@@ -5,6 +5,7 @@
 
 #include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
+#include <zerkon/outcome.hpp>
 #include <zerkon/restore.hpp>
 
 #include <ostream>
@@ -13,7 +14,7 @@ namespace zerkon::cli {
 
 int runRestore(const RestoreRequest& request, Console& console) {
     const auto fail = [&](const std::string& reason) {
-        console.err << "zerkon-cli: " << request.file << ": " << reason << '\n';
+        console.err << "zerkon-cli: " << printable(request.file) << ": " << reason << '\n';
         return 1;
     };
     if (const std::string refusal = notADpFileName(request.file); !refusal.empty()) return fail(refusal);
@@ -27,10 +28,11 @@ int runRestore(const RestoreRequest& request, Console& console) {
 
     const RestoreResult result = restoreBackup(request.file, number);
     if (!result.ok()) return fail(result.reason);
-    console.out << request.file << ": restored from " << fileName(result.restoredFrom);
+    console.out << printable(request.file) << ": restored from " << fileName(result.restoredFrom);
     if (!result.keptAs.empty()) console.out << ", previous content kept as " << fileName(result.keptAs);
     console.out << '\n';
-    if (!result.warning.empty()) console.err << "zerkon-cli: " << request.file << ": " << result.warning << '\n';
+    if (!result.warning.empty())
+        console.err << "zerkon-cli: " << printable(request.file) << ": " << result.warning << '\n';
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <zerkon/distance.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
 
 #include <algorithm>
@@ -128,7 +129,7 @@ int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::v
         for (const StationSettings& entry : stations) {
             if (std::any_of(present.begin(), present.end(), [&](const StationSpan& s) { return entry.names(s.first); }))
                 continue;
-            console.err << "zerkon-cli: " << file.path << ": --station " << stationListText(entry.stations)
+            console.err << "zerkon-cli: " << printable(file.path) << ": --station " << stationListText(entry.stations)
                         << " names no gun station of the file"
                         << (present.empty() ? std::string(", which has none") : "; it has " + stationListText(present))
                         << '\n';

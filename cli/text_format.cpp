@@ -2,6 +2,7 @@
 
 #include <zerkon/dp_format.hpp>
 #include <zerkon/number_text.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <charconv>
 
@@ -9,7 +10,7 @@ namespace zerkon::cli {
 
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return printable(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 bool nameEndsWith(std::string_view path, std::string_view end) {

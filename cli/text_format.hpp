@@ -10,7 +10,7 @@
 
 namespace zerkon::cli {
 
-// The last component of a path, with either kind of slash.
+// The last component of a path, with either kind of slash, its control characters escaped.
 std::string fileName(const std::string& path);
 
 // Whether `path` ends in `end`, in any case (".DP" and ".dp").

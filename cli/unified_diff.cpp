@@ -1,5 +1,7 @@
 #include "unified_diff.hpp"
 
+#include <zerkon/outcome.hpp>
+
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -55,7 +57,7 @@ std::string range(std::size_t start, std::size_t count) {
 
 void writeUnifiedDiff(std::ostream& out, const std::string& path, const Preview& preview) {
     if (preview.rewrites.empty()) return;
-    out << "--- " << path << '\n' << "+++ " << path << " (harmonized)\n";
+    out << "--- " << printable(path) << '\n' << "+++ " << printable(path) << " (harmonized)\n";
     std::vector<Edit> edits;
     for (const LineRewrite& rewrite : preview.rewrites)
         edits.push_back(editOf(rewrite));

@@ -2,6 +2,7 @@
 
 #include <zerkon/aiming.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <charconv>
 #include <cmath>
@@ -63,7 +64,7 @@ std::size_t decimalLength(std::string_view text) {
 
 DistanceReading refused(std::string error) { return {0.0f, std::move(error)}; }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) { return "\"" + printable(text) + "\""; }
 
 } // namespace
 
@@ -80,6 +81,22 @@ DistanceReading readDistance(std::string_view text) {
     if (length == 0 || (number == "0" && !rest.empty() && (rest.front() == 'x' || rest.front() == 'X')))
         return refused(quoted(whole) + " is not a decimal number; write a distance, " + kExamples);
     if (!rest.empty() && rest.front() == ',' && rest.size() > 1 && isDigit(rest[1])) {
+        // "1,000" may group thousands: suggesting "1.000" would turn a thousand feet into one.
+        std::string_view after = rest;
+        std::string groups;
+        while (after.size() >= 4 && after[0] == ',' && isDigit(after[1]) && isDigit(after[2]) && isDigit(after[3]) &&
+               (after.size() == 4 || !isDigit(after[4]))) {
+            groups += after.substr(1, 3);
+            after.remove_prefix(4);
+        }
+        const bool wholeNumber = number.find_first_not_of("0123456789") == std::string_view::npos;
+        if (!groups.empty() && wholeNumber && (after.empty() || (after.front() != ',' && after.front() != '.'))) {
+            const std::string withoutCommas =
+                std::string(whole.substr(0, static_cast<std::size_t>(rest.data() - whole.data()))) + groups +
+                std::string(after);
+            return refused(quoted(whole) + " has a comma; write " + quoted(withoutCommas) +
+                           " if it groups thousands, or a point for a fraction");
+        }
         std::string withPoint(whole);
         withPoint[static_cast<std::size_t>(rest.data() - whole.data())] = '.';
         return refused(quoted(whole) + " has a decimal comma; write a point, as in " + quoted(withPoint));
@@ -106,8 +123,14 @@ DistanceReading readDistance(std::string_view text) {
 
 DistanceReading readRange(std::string_view text) {
     DistanceReading distance = readDistance(text);
-    if (distance.ok() && !convergesAhead(distance.feet))
-        distance.error = quoted(trimmed(text)) + " must be greater than zero: the guns converge ahead of the aircraft";
+    if (distance.ok() && !convergesAhead(distance.feet)) {
+        const std::string_view whole = trimmed(text);
+        const std::string_view mantissa = whole.substr(0, whole.find_first_of("eE"));
+        const bool positive = whole.front() != '-' && mantissa.find_first_of("123456789") != std::string_view::npos;
+        distance.error = quoted(whole) + (positive ? " is too small: it becomes 0 in metres"
+                                                   : " must be greater than zero: the guns converge ahead of the "
+                                                     "aircraft");
+    }
     return distance;
 }
 

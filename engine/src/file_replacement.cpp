@@ -2,10 +2,11 @@
 
 #include <zerkon/backups.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/outcome.hpp>
 
 namespace zerkon {
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) { return "\"" + printable(text) + "\""; }
 
 std::string fileOperationReason(const std::string& what, const std::string& path, const std::error_code& error) {
     return "cannot " + what + " " + quoted(path) + ": " + error.message();

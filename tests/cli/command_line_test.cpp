@@ -171,11 +171,35 @@ TEST(CommandLine, ExitCodesAndMessages) {
          2,
          "zerkon-cli: --range: \"2e38 yd\" is too large for a distance; write at most 3.4e38 ft\n"},
         {{"report", "--range=", plane}, 2, "zerkon-cli: --range needs a value (see zerkon-cli report --help)\n"},
+        {{"harmonize", "-x.dp"},
+         2,
+         "zerkon-cli: there is no option -x.dp; to name a file that starts with a dash, put -- before the file names "
+         "(see zerkon-cli harmonize --help)\n"},
+        {{"report", "--", plane, "-x.DP"}, 1, "zerkon-cli: -x.DP: \"-x.DP\" does not exist\n"},
         {{"report", "--range", " ", plane}, 2, "zerkon-cli: --range: needs a value, " + hint},
         {{"report", "--range=-5", plane},
          2,
          "zerkon-cli: --range: \"-5\" must be greater than zero: the guns converge ahead of the aircraft\n"},
-        {{"report", "--range", "1e-45", plane}, 2, "zerkon-cli: --range: *"}, // nothing once in metres
+        {{"report", "--range", "1e-45", plane},
+         2,
+         "zerkon-cli: --range: \"1e-45\" is too small: it becomes 0 in metres\n"},
+        {{"report", "--range", "1e-50 m", plane},
+         2,
+         "zerkon-cli: --range: \"1e-50 m\" is too small: it becomes 0 in metres\n"},
+        {{"report", "--range", "0.0", plane},
+         2,
+         "zerkon-cli: --range: \"0.0\" must be greater than zero: the guns converge ahead of the aircraft\n"},
+        {{"report", "--range", "1,000", plane},
+         2,
+         "zerkon-cli: --range: \"1,000\" has a comma; write \"1000\" if it groups thousands, or a point for a "
+         "fraction\n"},
+        {{"report", "--range", "12,500,000 m", plane},
+         2,
+         "zerkon-cli: --range: \"12,500,000 m\" has a comma; write \"12500000 m\" if it groups thousands, or a point "
+         "for a fraction\n"},
+        {{"report", "--range", "1,0001", plane},
+         2,
+         "zerkon-cli: --range: \"1,0001\" has a decimal comma; write a point, as in \"1.0001\"\n"},
         {{"report", "--elevation", "-5 m", plane}, 0, ""},
         {{"restore", "--backup", "0", plane},
          2,
@@ -221,8 +245,8 @@ TEST(CommandLine, UnwritableOutputFails) {
         std::ostream out(&full);
         const std::vector<std::string> arguments = {command, command == "report" ? "--json" : "--dry-run",
                                                     folder.file("plane.dp")};
-        const CliRun result = run(command == "backups" ? std::vector<std::string>{command, arguments[2]} : arguments,
-                                  false, &out);
+        const CliRun result =
+            run(command == "backups" ? std::vector<std::string>{command, arguments[2]} : arguments, false, &out);
         EXPECT_EQ(result.code, 1) << command;
         EXPECT_EQ(result.err, "zerkon-cli: cannot write the output\n") << command;
     }
@@ -242,6 +266,23 @@ TEST(CommandLine, HelpFitsEightyColumns) {
         const CliRun asked = *command ? run({"help", command}) : run({"help"});
         EXPECT_EQ(asked.out, help.out) << command;
         EXPECT_EQ(asked.code, 0) << command;
+    }
+}
+
+// A name holding a newline or another control character is shown escaped, so each message stays one line.
+TEST(CommandLine, ControlCharactersInNamesAreEscaped) {
+    TempFolder folder;
+    const std::string name = folder.file("new\nline\x01.dp");
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"report", name},
+                                                      {"harmonize", name},
+                                                      {"harmonize", "--dry-run", name},
+                                                      {"restore", name},
+                                                      {"backups", name},
+                                                      {"plot", "--svg", folder.file("p.svg"), name}}) {
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.code, 1) << arguments[0];
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find("new\\nline\\x01.dp"), std::string::npos) << result.err;
     }
 }
 

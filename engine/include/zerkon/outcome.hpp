@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zerkon {
 
@@ -21,5 +22,9 @@ struct Outcome {
 
     bool ok() const { return failure == Failure::none; }
 };
+
+// `text` with each control character written as an escape ("\n", "\x01"), so a file name holding a newline stays on
+// the one line of its message.
+std::string printable(std::string_view text);
 
 } // namespace zerkon

@@ -1,0 +1,26 @@
+#include <zerkon/outcome.hpp>
+
+namespace zerkon {
+
+std::string printable(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else {
+            constexpr char kHex[] = "0123456789abcdef";
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        }
+    }
+    return shown;
+}
+
+} // namespace zerkon
