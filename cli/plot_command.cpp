@@ -7,8 +7,8 @@
 #include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
+#include <zerkon/replace_file.hpp>
 
-#include <filesystem>
 #include <ostream>
 
 namespace zerkon::cli {
@@ -39,19 +39,6 @@ std::string writeNewFile(FileSystem& files, const std::string& path, const std::
     return "cannot write it: " + error.message();
 }
 
-// An existing picture is replaced only once the new one is complete beside it.
-std::string replaceFile(FileSystem& files, const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".zerkon-tmp";
-    if (std::string reason = writeNewFile(files, temporary, bytes); !reason.empty())
-        return "cannot write " + temporary + ": " + reason;
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (!error) return {};
-    std::error_code ignored;
-    files.remove(temporary, ignored);
-    return "cannot replace it: " + error.message();
-}
-
 } // namespace
 
 int runPlot(const PlotRequest& request, Console& console) {
@@ -61,13 +48,20 @@ int runPlot(const PlotRequest& request, Console& console) {
     };
     if (const std::string reason = forbiddenPictureName(request.svgPath, request.file); !reason.empty())
         return fail(request.svgPath, reason, 2);
-    const Preview preview = previewHarmonize(request.file, request.settings);
+    const Preview preview = previewHarmonize(request.file, request.settings, {request.fileSystem, {}});
     if (!preview.ok()) return fail(request.file, preview.reason, 1);
 
     const std::string svg = convergencePlotSvg(fileName(request.file), preview);
-    FileSystem& files = machineFileSystem();
-    const std::string reason =
-        request.force ? replaceFile(files, request.svgPath, svg) : writeNewFile(files, request.svgPath, svg);
+    FileSystem& files = request.fileSystem ? *request.fileSystem : machineFileSystem();
+    // An existing picture is replaced only once the new one is complete beside it.
+    const auto writeSvg = [&](InputFile*, OutputFile& output, const std::string& temporary) {
+        std::error_code error;
+        output.write(svg.data(), svg.size(), error);
+        return error ? "cannot write \"" + temporary + "\": " + error.message() : std::string();
+    };
+    const std::string reason = request.force
+                                   ? replaceFile(files, request.svgPath, CurrentFile::overwritten, "", writeSvg).reason
+                                   : writeNewFile(files, request.svgPath, svg);
     if (!reason.empty()) return fail(request.svgPath, reason, 1);
     console.out << printable(request.svgPath) << ": "
                 << plural(preview.counts.stationsAimed, "gun station", "gun stations") << " drawn\n";

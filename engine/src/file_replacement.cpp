@@ -45,57 +45,66 @@ using KeepOperation = void (FileSystem::*)(const std::string&, const std::string
 // Gives the current file the next free backup name by `keep` (a link or a rename). A name that another program takes
 // meanwhile stays its own, and the next free one is tried. Returns the reason when no name can be found; `error` is
 // the failure of `keep`.
-std::string keepAsBackup(FileSystem& files, Replacement& replacement, KeepOperation keep, std::error_code& error) {
+std::string keepAsBackup(FileSystem& files, const std::string& path, std::string& keptAs, KeepOperation keep,
+                         std::error_code& error) {
     for (int attempt = 0; attempt < kBackupNameAttempts; ++attempt) {
         std::error_code nameError;
-        replacement.keptAs = nextFreeBackupName(files, replacement.path, nameError);
-        if (nameError) return fileOperationReason("find a backup name for", replacement.path, nameError);
+        keptAs = nextFreeBackupName(files, path, nameError);
+        if (nameError) return fileOperationReason("find a backup name for", path, nameError);
         error.clear();
-        (files.*keep)(replacement.path, replacement.keptAs, error);
+        (files.*keep)(path, keptAs, error);
         if (error != std::errc::file_exists) return {};
     }
     return {};
 }
 
-std::string putInPlace(FileSystem& files, Replacement& replacement) {
-    const std::string& path = replacement.path;
-    const std::string& temporary = replacement.temporary;
+std::string renameReason(const std::string& from, const std::string& to, const std::error_code& error) {
+    return fileOperationReason("rename " + quoted(from) + " to", to, error);
+}
+
+// Puts the complete temporary file in place of `path`, keeping the current file as `current` says.
+std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile current, const std::string& temporary,
+                       std::string& keptAs) {
     std::error_code error;
-    if (!replacement.keepCurrent) {
+    if (current == CurrentFile::absent) {
         files.rename(temporary, path, error);
-        return error ? fileOperationReason("rename " + quoted(temporary) + " to", path, error) : std::string();
+        return error ? renameReason(temporary, path, error) : std::string();
     }
-    std::string reason = keepAsBackup(files, replacement, &FileSystem::link, error);
+    if (current == CurrentFile::overwritten) {
+        files.replace(temporary, path, error);
+        return error ? renameReason(temporary, path, error) : std::string();
+    }
+    std::string reason = keepAsBackup(files, path, keptAs, &FileSystem::link, error);
     if (!reason.empty()) return reason;
     if (!error) {
         files.replace(temporary, path, error);
         if (!error) return {};
         std::error_code ignored;
-        files.remove(replacement.keptAs, ignored); // the current content still has its own name; renames may do better
+        files.remove(keptAs, ignored); // the current content still has its own name; renames may do better
     }
-    reason = keepAsBackup(files, replacement, &FileSystem::rename, error);
+    reason = keepAsBackup(files, path, keptAs, &FileSystem::rename, error);
     if (!reason.empty()) return reason;
-    if (error) return fileOperationReason("rename " + quoted(path) + " to", replacement.keptAs, error);
+    if (error) return renameReason(path, keptAs, error);
     files.rename(temporary, path, error);
     if (!error) return {};
-    reason = fileOperationReason("rename " + quoted(temporary) + " to", path, error);
+    reason = renameReason(temporary, path, error);
     std::error_code undoError;
-    files.rename(replacement.keptAs, path, undoError); // put the current content back under its own name
-    if (undoError) reason += "; the previous content is kept in " + quoted(replacement.keptAs);
+    files.rename(keptAs, path, undoError); // put the current content back under its own name
+    if (undoError) reason += "; the previous content is kept in " + quoted(keptAs);
     return reason;
 }
 
 // The compiled copies are stale once the file is replaced. One that is not there is no failure; one that stays is
 // returned as a warning for the user.
-std::string deleteCompiledCopies(FileSystem& files, Replacement& replacement) {
+std::string deleteCompiledCopies(FileSystem& files, const std::string& path, std::vector<std::string>& deleted) {
     std::error_code error;
-    const std::vector<std::string> copies = compiledCopies(files, replacement.path, error);
-    if (error) return fileOperationReason("look for the compiled copy", compiledName(replacement.path), error);
+    const std::vector<std::string> copies = compiledCopies(files, path, error);
+    if (error) return fileOperationReason("look for the compiled copy", compiledName(path), error);
     std::string warning;
     for (const std::string& copy : copies) {
         files.remove(copy, error);
         if (!error)
-            replacement.compiledDeleted.push_back(copy);
+            deleted.push_back(copy);
         else if (error != std::errc::no_such_file_or_directory)
             warning = "cannot delete the compiled copy " + quoted(copy) + ": " + error.message();
         error.clear();
@@ -109,61 +118,73 @@ void addWarning(std::string& warnings, const std::string& warning) {
     warnings += warning;
 }
 
-} // namespace
-
-std::string beginReplacement(FileSystem& files, Replacement& replacement) {
-    std::error_code error;
-    replacement.lock = files.lockFolder(folderOf(replacement.path), error);
-    if (!replacement.lock) return fileOperationReason("lock the folder of", replacement.path, error);
-    replacement.source = files.openForReading(replacement.sourcePath, error);
-    if (!replacement.source) return fileOperationReason("open", replacement.sourcePath, error);
+// Creates the temporary file beside `path`; a stale one is left to its owner and the next name is tried.
+std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, std::string& temporary,
+                                            std::error_code& error) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        replacement.temporary =
-            replacement.path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
+        temporary = path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
         error.clear();
-        replacement.output = files.createNew(replacement.temporary, error);
-        if (replacement.output || error != std::errc::file_exists) break; // a stale one is left to its owner
+        std::unique_ptr<OutputFile> output = files.createNew(temporary, error);
+        if (output || error != std::errc::file_exists) return output;
     }
-    if (!replacement.output) return fileOperationReason("create", replacement.temporary, error);
-    replacement.temporaryCreated = true;
+    return nullptr;
+}
+
+// Writes the new content, makes it durable and closes both files. Returns the reason of a failure.
+std::string writeTemporary(OutputFile& output, const std::string& temporary, InputFile* source,
+                           const std::string& sourcePath, const ContentWriter& write) {
+    if (std::string reason = write(source, output, temporary); !reason.empty()) return reason;
+    std::error_code error;
+    output.flush(error);
+    if (error) return fileOperationReason("flush", temporary, error);
+    output.close(error);
+    if (error) return fileOperationReason("close", temporary, error);
+    if (source) source->close(error);
+    if (error) return fileOperationReason("close", sourcePath, error);
     return {};
 }
 
-std::string finishReplacement(FileSystem& files, Replacement& replacement, std::string reason) {
+} // namespace
+
+Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile current, const std::string& sourcePath,
+                     const ContentWriter& write) {
+    Replaced done;
     std::error_code error;
-    if (reason.empty()) {
-        replacement.output->flush(error);
-        if (error) reason = fileOperationReason("flush", replacement.temporary, error);
+    const std::unique_ptr<FolderLock> lock = files.lockFolder(folderOf(path), error);
+    if (!lock) {
+        done.reason = fileOperationReason("lock the folder of", path, error);
+        return done;
     }
-    if (reason.empty()) {
-        replacement.output->close(error);
-        if (error) reason = fileOperationReason("close", replacement.temporary, error);
+    std::unique_ptr<InputFile> source;
+    if (!sourcePath.empty() && !(source = files.openForReading(sourcePath, error))) {
+        done.reason = fileOperationReason("open", sourcePath, error);
+        return done;
     }
-    if (reason.empty()) {
-        replacement.source->close(error);
-        if (error) reason = fileOperationReason("close", replacement.sourcePath, error);
+    std::string temporary;
+    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, error);
+    if (!output) {
+        done.reason = fileOperationReason("create", temporary, error);
+        return done;
     }
-    if (reason.empty() && replacement.keepCurrent) {
-        files.copyOwnership(replacement.path, replacement.temporary, error);
-        if (error) reason = fileOperationReason("give the new file the permissions of", replacement.path, error);
+    done.reason = writeTemporary(*output, temporary, source.get(), sourcePath, write);
+    if (done.reason.empty() && current == CurrentFile::keptAsBackup) {
+        files.copyOwnership(path, temporary, error);
+        if (error) done.reason = fileOperationReason("give the new file the permissions of", path, error);
     }
-    if (reason.empty()) reason = putInPlace(files, replacement);
-    replacement.output.reset(); // closed before the removal: Windows deletes no open file
-    replacement.source.reset();
-    if (!reason.empty()) {
-        replacement.keptAs.clear();
-        if (replacement.temporaryCreated) {
-            std::error_code ignored;
-            files.remove(replacement.temporary, ignored);
-        }
-        replacement.lock.reset();
-        return reason;
+    if (done.reason.empty()) done.reason = putInPlace(files, path, current, temporary, done.keptAs);
+    output.reset(); // closed before the removal: Windows deletes no open file
+    source.reset();
+    if (!done.reason.empty()) {
+        done.keptAs.clear();
+        std::error_code ignored;
+        files.remove(temporary, ignored);
+        return done;
     }
-    addWarning(replacement.warning, deleteCompiledCopies(files, replacement));
-    files.syncFolder(folderOf(replacement.path), error);
-    if (error) addWarning(replacement.warning, fileOperationReason("sync the folder of", replacement.path, error));
-    replacement.lock.reset();
-    return {};
+    if (current != CurrentFile::overwritten)
+        addWarning(done.warning, deleteCompiledCopies(files, path, done.compiledDeleted));
+    files.syncFolder(folderOf(path), error);
+    if (error) addWarning(done.warning, fileOperationReason("sync the folder of", path, error));
+    return done;
 }
 
 } // namespace zerkon

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <io.h>
 #include <sys/stat.h>
 
@@ -42,9 +43,9 @@ namespace {
 
 using machine::lastError;
 
-// Windows keeps to renames: a second name of a read-only file, or of one held open without delete sharing, cannot be
-// removed again when a replace fails, so link() and replace() stay unsupported. Folders need no lock or sync of
-// their own here.
+// The pass keeps to renames here: a second name of a read-only file, or of one held open without delete sharing,
+// cannot be removed again when a replace fails, so link() stays unsupported. Folders need no lock or sync of their
+// own here.
 class MachineFileSystem : public FileSystem {
 public:
     PathKind status(const std::string& path, std::error_code& error) override {
@@ -80,6 +81,11 @@ public:
             return;
         }
         if (std::rename(from.c_str(), to.c_str()) != 0) error = lastError();
+    }
+
+    // MoveFileEx with MOVEFILE_REPLACE_EXISTING, underneath.
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override {
+        std::filesystem::rename(from, to, error);
     }
 
     void remove(const std::string& path, std::error_code& error) override {

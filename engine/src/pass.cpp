@@ -33,21 +33,20 @@ PassResult harmonizeFile(const std::string& path, const RunSettings& settings, c
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     const PassInputs inputs = checkPassInputs(files, path, settings);
     if (!inputs.ok()) return failed<PassResult>(inputs);
-    Replacement replacement(inputs.path, true, inputs.path);
     DpRewriter rewriter(inputs.settings,
                         runComment(inputs.settings, passLocalTime(options)) + stationsComment(settings.stations),
                         settings.stations);
     PassResult result;
-    std::string reason = beginReplacement(files, replacement);
-    if (reason.empty())
-        reason = rewriteInto(*replacement.source, *replacement.output, rewriter, result.counts, inputs.path,
-                             replacement.temporary);
-    reason = finishReplacement(files, replacement, std::move(reason));
-    if (!reason.empty()) return failed<PassResult>(Failure::fileOperation, std::move(reason));
+    const Replaced done = replaceFile(files, inputs.path, CurrentFile::keptAsBackup, inputs.path,
+                                      [&](InputFile* source, OutputFile& output, const std::string& temporary) {
+                                          return rewriteInto(*source, output, rewriter, result.counts, inputs.path,
+                                                             temporary);
+                                      });
+    if (!done.reason.empty()) return failed<PassResult>(Failure::fileOperation, done.reason);
 
-    result.backupPath = replacement.keptAs;
-    result.compiledDeleted = replacement.compiledDeleted;
-    result.warning = replacement.warning;
+    result.backupPath = done.keptAs;
+    result.compiledDeleted = done.compiledDeleted;
+    result.warning = done.warning;
     return result;
 }
 

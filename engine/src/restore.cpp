@@ -47,17 +47,18 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (error) return fileFailure<RestoreResult>("query", dpPath, error);
     if (dpKind == PathKind::other) return failed<RestoreResult>(Failure::notAFile, quoted(dpPath) + " is not a file");
 
-    Replacement replacement(dpPath, dpKind == PathKind::file, backup);
-    reason = beginReplacement(files, replacement);
-    if (reason.empty()) reason = copyInto(*replacement.source, *replacement.output, backup, replacement.temporary);
-    reason = finishReplacement(files, replacement, std::move(reason));
-    if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
+    const CurrentFile current = dpKind == PathKind::file ? CurrentFile::keptAsBackup : CurrentFile::absent;
+    const Replaced done = replaceFile(files, dpPath, current, backup,
+                                      [&](InputFile* source, OutputFile& output, const std::string& temporary) {
+                                          return copyInto(*source, output, backup, temporary);
+                                      });
+    if (!done.reason.empty()) return failed<RestoreResult>(Failure::fileOperation, done.reason);
 
     RestoreResult result;
     result.restoredFrom = backup;
-    result.keptAs = replacement.keptAs;
-    result.compiledDeleted = replacement.compiledDeleted;
-    result.warning = replacement.warning;
+    result.keptAs = done.keptAs;
+    result.compiledDeleted = done.compiledDeleted;
+    result.warning = done.warning;
     return result;
 }
 

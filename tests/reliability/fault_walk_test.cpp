@@ -3,6 +3,8 @@
 // its bytes, the compiled copy stays, nothing else is left behind, and the reason names the operation and the file.
 #include <zerkon/pass.hpp>
 
+#include "plot_command.hpp"
+
 #include "dp_generator.hpp"
 #include "faulty_file_system.hpp"
 #include "test_files.hpp"
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -141,6 +144,55 @@ void walkEveryFailure(bool withLinks) {
 TEST(FaultWalk, WithoutLinksEveryFailingOperationLeavesTheFileAsItWas) { walkEveryFailure(false); }
 
 TEST(FaultWalk, WithLinksEveryFailingOperationLeavesTheFileAsItWas) { walkEveryFailure(true); }
+
+// plot --force over an existing picture: whatever fails, the picture is the old one or the new one whole, the DP
+// file is untouched, nothing else is left behind, and a failure says so.
+void walkEveryPlotFailure(bool withLinks) {
+    const std::string dp = largeDpFile(4000);
+    struct Drawing {
+        PlaneFolder plane;
+        std::string svg = plane.folder.file("plane.svg");
+        explicit Drawing(const std::string& dp) : plane(dp) { writeBytes(svg, "old picture"); }
+        int plot(zerkon::FileSystem& files, std::string& messages) const {
+            zerkon::cli::PlotRequest request;
+            request.file = plane.dp;
+            request.svgPath = svg;
+            request.force = true;
+            request.fileSystem = &files;
+            std::ostringstream out, err;
+            zerkon::cli::Console console{out, err};
+            const int code = zerkon::cli::runPlot(request, console);
+            messages = err.str();
+            return code;
+        }
+    };
+    Drawing clean(dp);
+    const auto counter = fileSystem(withLinks, Operation::status, 0);
+    std::string messages;
+    ASSERT_EQ(clean.plot(*counter, messages), 0) << messages;
+    const std::string drawn = readBytes(clean.svg);
+
+    for (int index = 0; index < kOperationCount; ++index) {
+        const auto operation = static_cast<Operation>(index);
+        for (int occurrence = 1; occurrence <= counter->calls(operation); ++occurrence) {
+            for (const bool keepsFailing : {false, true}) {
+                SCOPED_TRACE(std::string(operationName(operation)) + " #" + std::to_string(occurrence) +
+                             (keepsFailing ? " and after" : ""));
+                Drawing drawing(dp);
+                const auto files = fileSystem(withLinks, operation, occurrence, keepsFailing);
+                const int code = drawing.plot(*files, messages);
+                EXPECT_EQ(drawing.plane.folder.names(), (Names{"plane.cdp", "plane.dp", "plane.svg"}));
+                EXPECT_EQ(readBytes(drawing.plane.dp), dp);
+                EXPECT_EQ(readBytes(drawing.svg), code == 0 ? drawn : "old picture");
+                EXPECT_EQ(code == 0, messages.empty()) << messages;
+            }
+        }
+    }
+}
+
+TEST(FaultWalk, PlotForceWithoutLinksLeavesTheOldPictureOrTheNewOne) { walkEveryPlotFailure(false); }
+
+TEST(FaultWalk, PlotForceWithLinksLeavesTheOldPictureOrTheNewOne) { walkEveryPlotFailure(true); }
 
 #ifndef _WIN32
 TEST(FaultWalk, WithLinksTheDpFileIsReplacedInOneStep) {

@@ -137,7 +137,7 @@ void LinkingFaultyFileSystem::link(const std::string& existing, const std::strin
     machineFileSystem().link(existing, newName, error);
 }
 
-void LinkingFaultyFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
+void FaultyFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
     if (shouldFail(Operation::replace, error)) return;
     machineFileSystem().replace(from, to, error);
 }

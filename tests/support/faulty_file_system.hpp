@@ -32,6 +32,7 @@ constexpr int kOperationCount = static_cast<int>(Operation::syncFolder) + 1;
 const char* operationName(Operation operation);
 
 // It has no links, like FAT, so the pass puts the new file in place with renames; LinkingFaultyFileSystem has them.
+// A rename that replaces the file there is always passed on: every platform has one.
 class FaultyFileSystem : public FileSystem {
 public:
     // Fails the `occurrence`-th (from 1) call of `operation` with `error`; 0 fails nothing. With `keepsFailing`, every
@@ -50,6 +51,7 @@ public:
     std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override;
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
     std::time_t modificationTime(const std::string& path, std::error_code& error) override;
     std::string resolveLinks(const std::string& path, std::error_code& error) override;
@@ -70,7 +72,6 @@ class LinkingFaultyFileSystem : public FaultyFileSystem {
 public:
     using FaultyFileSystem::FaultyFileSystem;
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
-    void replace(const std::string& from, const std::string& to, std::error_code& error) override;
 };
 
 } // namespace zerkon::testing

@@ -1,0 +1,43 @@
+// Replacing a file without ever losing it: the pass, a restore and a picture drawn again all do it this way.
+#pragma once
+
+#include <zerkon/file_system.hpp>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zerkon {
+
+// What becomes of the file under the path replaced.
+enum class CurrentFile {
+    keptAsBackup, // a DP file: its content is kept as the next free numbered backup
+    absent,       // a DP file that is not there: a file that appears meanwhile is never overwritten
+    overwritten,  // no DP file (a picture drawn again): the new file takes its place
+};
+
+// Writes the new content to `output`, named `outputName` in messages, reading it from `source` when the replacement
+// has one (null otherwise). Returns the reason of a failure, empty on success.
+using ContentWriter = std::function<std::string(InputFile* source, OutputFile& output, const std::string& outputName)>;
+
+// What a replacement did.
+struct Replaced {
+    std::string reason;                       // why it failed; empty on success
+    std::string keptAs;                       // the backup that holds the current content; empty when none was kept
+    std::vector<std::string> compiledDeleted; // the compiled copies of a DP file, stale once it is replaced
+    std::string warning;                      // what went wrong after the file was in place, for the user to know
+};
+
+// Replaces the file at `path` without ever losing it. Waits for other passes in the folder, opens `sourcePath` (none
+// when empty), and has `write` fill a temporary file beside `path`; then makes it durable, gives it the current file's
+// permissions and owner (when that one is kept), and puts it in place. A DP file's compiled copies are deleted after,
+// and the folder is synced.
+// Where the file system has links, a backup becomes a second name of the current file and the new one then replaces
+// it in one step, so whenever the process is stopped a whole file is under `path`; elsewhere two renames do it. A
+// backup name taken meanwhile by another program is never overwritten: the next free one is taken.
+// After any failure the current content is under `path` again (or the reason says where it is) and no temporary file
+// is left.
+Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile current, const std::string& sourcePath,
+                     const ContentWriter& write);
+
+} // namespace zerkon
