@@ -27,7 +27,9 @@ TEST(UnicodeNames, TheProgramRunsWithTheUtf8CodePage) { EXPECT_EQ(::GetACP(), st
 TEST(UnicodeNames, ChosenInTheOpenDialogAndHarmonized) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = temp + (L"zerkon-ui-\u00dcn\u00efcode-" + std::to_wstring(::GetCurrentProcessId()));
+    // The process number and the time: Wine reuses process numbers, and a failed run leaves its folder.
+    const std::wstring folder = temp + (L"zerkon-ui-\u00dcn\u00efcode-" + std::to_wstring(::GetCurrentProcessId()) +
+                                        L"-" + std::to_wstring(::GetTickCount()));
     const std::wstring hawk = L"\u042f\u0441\u0442\u0440\u0435\u0431"; // "Ястреб"
     std::wstring squadron, longName;
     while (squadron.size() < 120)
