@@ -4,6 +4,7 @@
 #include "svg_plot.hpp"
 #include "text_format.hpp"
 
+#include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
@@ -51,8 +52,10 @@ int runPlot(const PlotRequest& request, Console& console) {
     const Preview preview = previewHarmonize(request.file, request.settings, {request.fileSystem, {}});
     if (!preview.ok()) return fail(request.file, preview.reason, 1);
 
-    const std::string svg = convergencePlotSvg(fileName(request.file), preview);
     FileSystem& files = request.fileSystem ? *request.fileSystem : machineFileSystem();
+    std::error_code unread; // the preview has just read the file; a comment that cannot be read is none
+    const std::string svg =
+        convergencePlotSvg(fileName(request.file), preview, readRunRecord(files, request.file, unread));
     // An existing picture is replaced only once the new one is complete beside it.
     const auto writeSvg = [&](InputFile*, OutputFile& output, const std::string& temporary) {
         std::error_code error;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 namespace zerkon::cli {
@@ -17,7 +18,7 @@ constexpr double kFeetPerMetre = 1.0 / 0.3048;
 constexpr int kCurveSegments = 48;
 
 constexpr int kWidth = 1100;
-constexpr int kHeight = 720;
+constexpr int kHeight = 740;
 constexpr double kPlotLeft = 90;
 constexpr double kPlotRight = 820;
 constexpr double kLegendLeft = 872;
@@ -132,12 +133,31 @@ void drawAxes(SvgWriter& svg, const Panel& panel, const std::string& heading, co
                   ")\"");
 }
 
-// The convergence points of the run and of the stations aimed at their own settings.
-std::vector<AimSettings> convergencePoints(const Preview& preview) {
-    std::vector<AimSettings> points = {preview.settings};
+struct ConvergencePoint {
+    AimSettings settings;
+    std::string name; // empty for the run's, "station 4" for stations aimed at their own
+};
+
+// The convergence points of the run and of the stations aimed at their own settings, each only where some station
+// is aimed at it: a point no gun fires at is only clutter. The run's when no station is aimed.
+std::vector<ConvergencePoint> convergencePoints(const Preview& preview) {
+    std::vector<ConvergencePoint> points = {{preview.settings, {}}};
     for (const StationSettings& own : preview.stationSettings)
-        points.push_back(own.settings);
-    return points;
+        points.push_back({own.settings, stationsText(own.stations)});
+    const auto aimedAt = [&](const ConvergencePoint& point) {
+        return std::any_of(preview.stations.begin(), preview.stations.end(), [&](const StationReport& station) {
+            return station.aim.verdict == StationVerdict::aimed &&
+                   station.aim.settings.rangeMetres == point.settings.rangeMetres &&
+                   station.aim.settings.elevationMetres == point.settings.elevationMetres;
+        });
+    };
+    std::vector<ConvergencePoint> used;
+    std::copy_if(points.begin(), points.end(), std::back_inserter(used), aimedAt);
+    return used.empty() ? std::vector<ConvergencePoint>{points.front()} : used;
+}
+
+std::string named(const ConvergencePoint& point, const std::string& text) {
+    return point.name.empty() ? text : point.name + ": " + text;
 }
 
 std::string rangeLabel(const AimSettings& settings) {
@@ -149,15 +169,14 @@ void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings&
     svg.line(x, panel.top(), x, panel.bottom(), "stroke=\"#202124\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
 }
 
-// Drawn after the lines of fire, so its outline covers them; the labels of several ranges stand one below the other.
-void labelConvergenceRanges(SvgWriter& svg, const Panel& panel, const Preview& preview) {
-    const AimSettings& run = preview.settings;
-    svg.boxedLabel(panel.px(run.rangeMetres), panel.top() + 18, rangeLabel(run), 12, kPlotLeft);
-    double baseline = panel.top() + 36;
-    for (const StationSettings& own : preview.stationSettings) {
-        svg.boxedLabel(panel.px(own.settings.rangeMetres), baseline,
-                       "stations " + stationListText(own.stations) + ": " + rangeLabel(own.settings), 12, kPlotLeft);
-        baseline += 18;
+// Drawn after the lines of fire, so its outline covers them. The lines of fire close in on the centre line towards
+// the convergence points, so the labels keep to the top and bottom edges there, taking turns.
+void labelConvergenceRanges(SvgWriter& svg, const Panel& panel, const std::vector<ConvergencePoint>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const double step = 18.0 * static_cast<double>(i / 2);
+        const double baseline = i % 2 == 0 ? panel.top() + 18 + step : panel.bottom() - 8 - step;
+        svg.boxedLabel(panel.px(points[i].settings.rangeMetres), baseline,
+                       named(points[i], rangeLabel(points[i].settings)), 12, kPlotLeft);
     }
 }
 
@@ -183,32 +202,29 @@ std::string convergenceText(const Convergence& now) {
 }
 
 void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOfFire>& fires) {
-    double y = 120;
+    double y = 140;
     svg.label(kLegendLeft, y - 30, "Stations", "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
     // Ten stations and the key fit the height of the picture.
-    const double spacing = std::min(64.0, 500.0 / std::max<std::size_t>(fires.size(), 1));
+    const double spacing = std::min(56.0, 500.0 / std::max<std::size_t>(fires.size(), 1));
     for (const LineOfFire& fire : fires) {
         const StationAim& aim = fire.report->aim;
         svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4,
                  "stroke=\"" + std::string(fire.colour) + "\" stroke-width=\"3\"");
         svg.label(kLegendLeft + 30, y, "Station " + std::to_string(aim.station),
                   "font-size=\"13\" font-weight=\"bold\" fill=\"#202124\"");
-        svg.label(kLegendLeft + 30, y + 16,
-                  "X " + readable(aim.x, 2) + "  Y " + readable(aim.y, 2) + "  Z " + readable(aim.z, 2) + " m",
-                  "font-size=\"11\" fill=\"#3c4043\"");
-        svg.label(kLegendLeft + 30, y + 31,
-                  "A " + readable(aim.newA, 3) + "\u00b0  H " + readable(aim.newH, 3) + "\u00b0  drop " +
-                      fixed(gravityDrop(aim), 2) + " m",
-                  "font-size=\"11\" fill=\"#3c4043\"");
-        svg.label(kLegendLeft + 30, y + 46, "now: " + convergenceText(currentConvergence(aim)),
-                  "font-size=\"10\" fill=\"#5f6368\"");
+        // Where it converges now, then the angles a run writes; the gun's position is in the picture.
+        svg.label(kLegendLeft + 30, y + 16, "now: " + convergenceText(currentConvergence(aim)),
+                  "font-size=\"12\" fill=\"#3c4043\"");
+        svg.label(kLegendLeft + 30, y + 32,
+                  "new: A " + readable(aim.newA, 3) + "\u00b0  H " + readable(aim.newH, 3) + "\u00b0",
+                  "font-size=\"12\" fill=\"#3c4043\"");
         y += spacing;
     }
     if (!fires.empty()) { // the key to the two kinds of line
         svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4, "stroke=\"#3c4043\" stroke-width=\"2\"");
-        svg.label(kLegendLeft + 30, y, "new line of fire", "font-size=\"11\" fill=\"#3c4043\"");
+        svg.label(kLegendLeft + 30, y, "a run's line of fire", "font-size=\"12\" fill=\"#3c4043\"");
         svg.line(kLegendLeft, y + 12, kLegendLeft + 22, y + 12, std::string("stroke=\"#3c4043") + kCurrentStyle);
-        svg.label(kLegendLeft + 30, y + 16, "current line of fire", "font-size=\"11\" fill=\"#3c4043\"");
+        svg.label(kLegendLeft + 30, y + 16, "its line of fire now (top view)", "font-size=\"12\" fill=\"#3c4043\"");
         y += 34;
     }
     for (const StationReport& report : preview.stations) {
@@ -225,7 +241,8 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOf
 
 } // namespace
 
-std::string convergencePlotSvg(const std::string& title, const Preview& preview) {
+std::string convergencePlotSvg(const std::string& title, const Preview& preview,
+                               const std::optional<RunRecord>& runComment) {
     const AimSettings& settings = preview.settings;
     std::vector<LineOfFire> fires;
     for (const StationReport& report : preview.stations) {
@@ -234,8 +251,10 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
             fires.push_back(lineOfFire(report, kStationColours[fires.size() % 10], aim.newA, aim.newH, aim.distance));
     }
 
+    const std::vector<ConvergencePoint> points = convergencePoints(preview);
     double nearest = 0, farthest = 1, lateralReach = 1, low = 0, high = 0;
-    for (const AimSettings& point : convergencePoints(preview)) {
+    for (const ConvergencePoint& convergence : points) {
+        const AimSettings& point = convergence.settings;
         nearest = std::min(nearest, double{point.rangeMetres});
         farthest = std::max(farthest, double{point.rangeMetres});
         low = std::min(low, double{point.elevationMetres});
@@ -258,8 +277,8 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
         }
     }
     const Range ahead{nearest, farthest + (farthest - nearest) * 0.06};
-    const Panel topView(110, 320, ahead, padded(-lateralReach, lateralReach, 0.12, 1.0));
-    const Panel sideView(420, 640, ahead, padded(low, high, 0.12, 1.0));
+    const Panel topView(130, 340, ahead, padded(-lateralReach, lateralReach, 0.12, 1.0));
+    const Panel sideView(440, 660, ahead, padded(low, high, 0.12, 1.0));
 
     SvgWriter svg;
     svg.text() = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
@@ -267,20 +286,22 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
                  std::to_string(kWidth) + " " + std::to_string(kHeight) + "\" font-family=\"" + kFont + "\">\n" +
                  "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg.label(kPlotLeft, 34, "Gun convergence: " + title, "font-size=\"20\" font-weight=\"bold\" fill=\"#202124\"");
-    std::string subtitle = "range " + fixed(settings.rangeFeet, 1) + " ft (" + fixed(settings.rangeMetres, 2) +
-                           " m), elevation " + fixed(settings.elevationFeet, 1) + " ft (" +
-                           fixed(settings.elevationMetres, 2) + " m)";
-    for (const StationSettings& own : preview.stationSettings)
-        subtitle += "; stations " + stationListText(own.stations) + ": " + fixed(own.settings.rangeFeet, 1) + " ft, " +
-                    fixed(own.settings.elevationFeet, 1) + " ft";
+    // What the file holds now, then what a run would write: the two are easily taken one for the other.
     svg.label(kPlotLeft, 56,
-              subtitle + "; " + std::to_string(fires.size()) + " of " + std::to_string(preview.stations.size()) +
+              "Now (dotted): " + (runComment ? "harmonized to " + runCommentText(*runComment) : "no run comment"),
+              "font-size=\"13\" fill=\"#3c4043\"");
+    std::string run = "A run (solid) at " + settingsText(settings, 2);
+    for (const StationSettings& own : preview.stationSettings)
+        run += "; " + stationsText(own.stations) + " at " + fixed(own.settings.rangeFeet, 1) + " ft, " +
+               fixed(own.settings.elevationFeet, 1) + " ft";
+    svg.label(kPlotLeft, 74,
+              run + ": " + std::to_string(fires.size()) + " of " + std::to_string(preview.stations.size()) +
                   " gun stations aimed",
-              "font-size=\"13\" fill=\"#5f6368\"");
+              "font-size=\"13\" fill=\"#3c4043\"");
 
     drawAxes(svg, topView, "Top view", "lateral X");
-    for (const AimSettings& point : convergencePoints(preview))
-        drawConvergenceRange(svg, topView, point);
+    for (const ConvergencePoint& point : points)
+        drawConvergenceRange(svg, topView, point.settings);
     for (const LineOfFire& current : currents)
         svg.polyline(sampled(topView, current, false), "stroke=\"" + std::string(current.colour) + kCurrentStyle);
     for (const LineOfFire& fire : fires) {
@@ -288,19 +309,20 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
         svg.polyline(sampled(topView, fire, false), "stroke=" + colour + " stroke-width=\"2\"");
         svg.circle(topView.px(fire.z), topView.py(fire.x), 3.5, "fill=" + colour);
     }
-    for (const AimSettings& point : convergencePoints(preview))
-        svg.circle(topView.px(point.rangeMetres), topView.py(0), 5,
+    for (const ConvergencePoint& point : points)
+        svg.circle(topView.px(point.settings.rangeMetres), topView.py(0), 5,
                    "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
-    labelConvergenceRanges(svg, topView, preview);
+    labelConvergenceRanges(svg, topView, points);
 
     drawAxes(svg, sideView, "Side view: the bullet falls below the line of the bore (dashed)", "height Y");
-    for (const AimSettings& point : convergencePoints(preview))
-        drawConvergenceRange(svg, sideView, point);
-    const double elevationY = sideView.py(settings.elevationMetres);
+    for (const ConvergencePoint& point : points)
+        drawConvergenceRange(svg, sideView, point.settings);
+    // One elevation is drawn and named: the run's, or the first aimed at.
+    const ConvergencePoint& level = points.front();
+    const double elevationY = sideView.py(level.settings.elevationMetres);
     svg.line(kPlotLeft, elevationY, kPlotRight, elevationY,
              "stroke=\"#202124\" stroke-width=\"1\" stroke-dasharray=\"2 3\"");
-    for (const LineOfFire& current : currents)
-        svg.polyline(sampled(sideView, current, true), "stroke=\"" + std::string(current.colour) + kCurrentStyle);
+    // The current fire is left out of the side view: its steep lines hid the paths of the new aim.
     for (const LineOfFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.line(sideView.px(fire.z), sideView.py(fire.y), sideView.px(fire.z + fire.distance),
@@ -309,17 +331,17 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
         svg.polyline(sampled(sideView, fire, true), "stroke=" + colour + " stroke-width=\"2\"");
         svg.circle(sideView.px(fire.z), sideView.py(fire.y), 3.5, "fill=" + colour);
     }
-    for (const AimSettings& point : convergencePoints(preview))
-        svg.circle(sideView.px(point.rangeMetres), sideView.py(point.elevationMetres), 5,
+    for (const ConvergencePoint& point : points)
+        svg.circle(sideView.px(point.settings.rangeMetres), sideView.py(point.settings.elevationMetres), 5,
                    "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
     // The label goes on the side of the elevation line that the paths do not come in from.
     int pathsFromBelow = 0;
     for (const LineOfFire& fire : fires)
-        if (fire.pathAt(fire.distance * 0.8) < settings.elevationMetres) ++pathsFromBelow;
+        if (fire.pathAt(fire.distance * 0.8) < level.settings.elevationMetres) ++pathsFromBelow;
     const bool labelAbove = 2 * pathsFromBelow > static_cast<int>(fires.size());
-    svg.boxedLabel(sideView.px(settings.rangeMetres), labelAbove ? elevationY - 8 : elevationY + 20,
-                   "elevation " + fixed(settings.elevationFeet, 1) + " ft (" + fixed(settings.elevationMetres, 2) +
-                       " m)",
+    svg.boxedLabel(sideView.px(level.settings.rangeMetres), labelAbove ? elevationY - 8 : elevationY + 20,
+                   named(level, "elevation " + fixed(level.settings.elevationFeet, 1) + " ft (" +
+                                    fixed(level.settings.elevationMetres, 2) + " m)"),
                    12, kPlotLeft);
 
     drawLegend(svg, preview, fires);

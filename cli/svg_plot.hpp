@@ -1,14 +1,18 @@
 // A picture of where the guns' fire meets: a top view and a side view, as plain SVG text.
 #pragma once
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/preview.hpp>
 
+#include <optional>
 #include <string>
 
 namespace zerkon::cli {
 
 // Each aimed station's line of fire from its gun to the convergence point; in the side view the bullet's path
-// falls below the line of the bore over its flight time. `title` names the aircraft.
-std::string convergencePlotSvg(const std::string& title, const Preview& preview);
+// falls below the line of the bore over its flight time. `title` names the aircraft; the run comment, if the file
+// has one, says what it was last harmonized to.
+std::string convergencePlotSvg(const std::string& title, const Preview& preview,
+                               const std::optional<RunRecord>& runComment = std::nullopt);
 
 } // namespace zerkon::cli

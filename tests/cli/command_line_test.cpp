@@ -608,9 +608,13 @@ TEST(CommandLine, ReportFitsHundredColumns) {
 TEST(CommandLine, PlotWritesAPicture) {
     TempFolder folder;
     writeIn(folder, "plane.dp", kAircraft);
-    const CliRun result = run({"plot", "--svg", folder.file("plane.svg"), folder.file("plane.dp")});
+    const CliRun result =
+        run({"plot", "--station", "1=250m", "--svg", folder.file("plane.svg"), folder.file("plane.dp")});
     EXPECT_EQ(result.code, 0) << result.err;
     const std::string svg = readIn(folder, "plane.svg");
+    // What the file holds now, then what a run would write; one station is "station".
+    EXPECT_LT(svg.find(">Now (dotted): no run comment<"), svg.find(">A run (solid) at range 900.0 ft (274.32 m)"));
+    EXPECT_NE(svg.find(">station 1: range 820 ft (250.0 m)<"), std::string::npos);
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
     EXPECT_NE(svg.find("</svg>\n"), std::string::npos);
     EXPECT_NE(svg.find("Station 2: not aimed, flag not 0 or 1"), std::string::npos);
