@@ -43,7 +43,7 @@ bool leftAloneForNoGunStation(const std::string& file, const Preview& preview, b
     }
     if (!hasNoGunStation(preview)) return false;
     progress.clear();
-    console.out << file << ": no gun station in it; "
+    console.out << printable(file) << ": no gun station in it; "
                 << (dryRun ? "it would be left alone\n" : "left alone, no backup made\n");
     ++tally.withoutStations;
     return true;
@@ -93,7 +93,7 @@ std::string someNames(const std::vector<std::string>& names) {
     constexpr std::size_t kShown = 5;
     std::string text;
     for (std::size_t i = 0; i < names.size() && i < kShown; ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + printable(names[i]);
     if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
     return text;
 }
@@ -109,7 +109,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     Tally tally;
     for (const NamedFile& file : named) {
         if (!file.refusal.empty() && !severalNames) {
-            console.err << "zerkon-cli: " << file.path << ": " << file.refusal << '\n';
+            console.err << "zerkon-cli: " << printable(file.path) << ": " << file.refusal << '\n';
             ++tally.failed;
         } else if (!file.refusal.empty()) {
             notDpFiles.push_back(file.path);
