@@ -166,7 +166,15 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         done.reason = fileOperationReason("create", temporary, error);
         return done;
     }
-    done.reason = writeTemporary(*output, temporary, source.get(), sourcePath, write);
+    try {
+        done.reason = writeTemporary(*output, temporary, source.get(), sourcePath, write);
+    } catch (...) {
+        // Memory that runs out while the content is made, say: the caller hears of it, with no file of ours left.
+        output.reset();
+        std::error_code ignored;
+        files.remove(temporary, ignored);
+        throw;
+    }
     if (done.reason.empty() && current == CurrentFile::keptAsBackup) {
         files.copyOwnership(path, temporary, error);
         if (error) done.reason = fileOperationReason("give the new file the permissions of", path, error);

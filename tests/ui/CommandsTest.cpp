@@ -442,11 +442,12 @@ TEST_F(Commands, AnExceptionInACommandIsReportedAndTheDialogGoesOn) {
             EXPECT_EQ(stopped.icon, ::LoadIconA(nullptr, IDI_HAND));
             EXPECT_EQ(stopped.text, "The command was stopped: there is not enough memory.\n\nThe DP file holds either "
                                     "its old content or the new, never a mix.");
-            // The file is whole, as it was or harmonized beside its backup.
+            // The file is whole, as it was or harmonized beside its backup, and nothing else is left.
             if (exists(backup))
                 EXPECT_EQ(readFile(backup), originalDp);
             else
                 EXPECT_EQ(readFile(path), originalDp);
+            EXPECT_FALSE(exists(path + ".zerkon-tmp")) << "the temporary file was left behind";
 
             // The dialog goes on with what it holds: the change handlers run again, and the pass can be run.
             typeInto(::GetDlgItem(dialog, IDC_RANGE), "905", true);
