@@ -65,7 +65,7 @@ std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& pat
 std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath, std::error_code& error) {
     std::vector<BackupFile> backups;
     const std::string target = files.resolveLinks(dpPath, error); // the backups are beside a link's target
-    if (error || !longEnoughForDpNames(target)) return backups;
+    if (error || !isDpName(target)) return backups; // names cut from anything else would be another file's
     const std::string stemPath = target.substr(0, target.size() - 3);
     const std::string stem = nameOf(stemPath);
     for (const std::string& name : files.list(folderOf(stemPath), error)) {

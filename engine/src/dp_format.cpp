@@ -1,5 +1,6 @@
 #include <zerkon/dp_format.hpp>
 
+#include <zerkon/file_system.hpp>
 #include <zerkon/number_text.hpp>
 
 #include <cstdio>
@@ -87,6 +88,11 @@ std::optional<RunRecord> parseRunComment(std::string_view line) {
 }
 
 bool longEnoughForDpNames(std::string_view dpPath) { return dpPath.size() >= 3; }
+
+bool isDpName(const std::string& path) {
+    const std::string name = nameOf(path);
+    return name.size() >= 3 && equalsNoCase(std::string_view(name).substr(name.size() - 3), ".dp");
+}
 
 std::string backupName(const std::string& dpPath, unsigned number) {
     std::string digits = std::to_string(number);

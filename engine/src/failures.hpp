@@ -29,4 +29,9 @@ Result fileFailure(const std::string& what, const std::string& path, const std::
 // A path from which the backup and compiled names cannot be derived.
 Outcome checkDpPathLength(const std::string& path);
 
+// The backup and compiled names are cut from the real file's name, so it must end in ".dp" (any case): cut from
+// anything else they would land on other files, or in another folder. `path` is what was asked for, `target` the file
+// it leads to.
+Outcome checkRealDpName(const std::string& path, const std::string& target);
+
 } // namespace zerkon

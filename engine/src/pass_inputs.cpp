@@ -44,6 +44,14 @@ Outcome checkDpPathLength(const std::string& path) {
     return {Failure::badPath, quoted(path) + " is too short to be the path of a DP file"};
 }
 
+Outcome checkRealDpName(const std::string& path, const std::string& target) {
+    if (isDpName(target)) return {};
+    if (target == path)
+        return {Failure::badPath, quoted(path) + " is not a DP file (the name does not end in .dp); left alone"};
+    return {Failure::badPath, quoted(path) + " leads to " + quoted(target) +
+                                  ", which is not a DP file (the name does not end in .dp); left alone"};
+}
+
 PassInputs checkPassInputs(FileSystem& files, const std::string& path, const RunSettings& settings) {
     if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<PassInputs>(std::move(length));
     if (!std::isfinite(settings.rangeFeet) || !convergesAhead(settings.rangeFeet))
@@ -61,6 +69,7 @@ PassInputs checkPassInputs(FileSystem& files, const std::string& path, const Run
     PassInputs inputs;
     const std::string reason = followLinks(files, path, inputs.path);
     if (!reason.empty()) return failed<PassInputs>(Failure::fileOperation, reason);
+    if (Outcome name = checkRealDpName(path, inputs.path); !name.ok()) return failed<PassInputs>(std::move(name));
     inputs.settings = makeAimSettings(settings.rangeFeet, settings.elevationFeet);
     return inputs;
 }

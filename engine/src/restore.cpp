@@ -35,6 +35,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     std::string dpPath; // a symbolic link's target, restored beside its own backups
     std::string reason = followLinks(files, path, dpPath);
     if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
+    if (Outcome name = checkRealDpName(path, dpPath); !name.ok()) return failed<RestoreResult>(std::move(name));
     const std::string backup = backupName(dpPath, backupNumber);
 
     std::error_code error;

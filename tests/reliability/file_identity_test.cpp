@@ -1,6 +1,7 @@
 // What a pass keeps of the file it replaces: its permissions, its owner, a symbolic link to it, and every run's
 // content when runs meet on one file.
 #include <zerkon/pass.hpp>
+#include <zerkon/restore.hpp>
 
 #include "test_files.hpp"
 
@@ -82,6 +83,40 @@ TEST(FileIdentity, SymbolicLinkIsFollowed) {
     EXPECT_NE(readBytes(folder.file("hangar/plane.dp")).find("Guns harmonized"), std::string::npos);
     EXPECT_FALSE(fs::exists(folder.path() / "shared" / "plane.cdp"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "hangar"), {}), 1);
+}
+
+// The backup and compiled names come from the real file's name: a link to a file whose name does not end in .dp is
+// refused before anything is touched, by the pass and by a restore, or "data/ab" would give "data_001.dp" a folder up
+// and delete "data/CDP".
+TEST(FileIdentity, RealNameMustEndInDp) {
+    const struct {
+        const char* target;
+        bool refused;
+    } cases[] = {{"data/ab", true}, {"data/plane.txt", true}, {"data/plane.DP", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        TempFolder folder;
+        fs::create_directories(folder.path() / "data");
+        for (const char* name : {"data/ab", "data/CDP", "data/plane.txt", "data/plane.DP", "data/plane_001.dp"})
+            writeBytes(folder.file(name), kPlane);
+        fs::create_symlink(c.target, folder.path() / "k.dp");
+        const auto treeNow = [&] {
+            std::vector<fs::path> tree(fs::recursive_directory_iterator(folder.path()), {});
+            std::sort(tree.begin(), tree.end());
+            return tree;
+        };
+        const std::vector<fs::path> tree = treeNow();
+        const zerkon::PassResult pass = harmonize(folder.file("k.dp"));
+        const zerkon::RestoreResult restore = zerkon::restoreBackup(folder.file("k.dp"), 1);
+        EXPECT_EQ(pass.ok(), !c.refused) << pass.reason;
+        EXPECT_EQ(restore.ok(), !c.refused) << restore.reason;
+        if (!c.refused) continue;
+        EXPECT_EQ(pass.failure, zerkon::Failure::badPath);
+        EXPECT_NE(pass.reason.find("which is not a DP file"), std::string::npos) << pass.reason;
+        EXPECT_EQ(restore.reason, pass.reason);
+        EXPECT_EQ(treeNow(), tree);
+        EXPECT_EQ(readBytes(folder.file(c.target)), kPlane);
+    }
 }
 
 // Where names tell case apart, the simulator takes any case of the compiled name: all of them are stale.

@@ -67,6 +67,9 @@ std::optional<std::string> parseStationsComment(std::string_view line);
 // The names below cut three and two characters from the end of the path, so it needs at least three.
 bool longEnoughForDpNames(std::string_view dpPath);
 
+// Whether the path's name ends in ".dp", in any case: the only names the ones below may be cut from.
+bool isDpName(const std::string& path);
+
 // The path without its last three characters, then "_", the number with at least three digits and ".dp":
 // "plane.DP" and 1 give "plane_001.dp", 1000 gives "plane_1000.dp".
 std::string backupName(const std::string& dpPath, unsigned number);
