@@ -21,19 +21,24 @@ else()
     # -n keeps the time and name out of the gzip header, so the package stays reproducible.
     configure_file(docs/zerkon-cli.1.in zerkon-cli.1 @ONLY)
     configure_file(packaging/changelog.in changelog @ONLY)
-    foreach(name zerkon-cli.1 changelog)
+    # The man page's SEE ALSO: the player guide and every command's full output.
+    configure_file(README.md README.md COPYONLY)
+    configure_file(docs/cli.md cli.md COPYONLY)
+    foreach(name zerkon-cli.1 changelog README.md cli.md)
         add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/${name}.gz"
             COMMAND gzip -9 -n -c "${PROJECT_BINARY_DIR}/${name}" > "${PROJECT_BINARY_DIR}/${name}.gz"
             DEPENDS "${PROJECT_BINARY_DIR}/${name}"
             VERBATIM)
     endforeach()
     add_custom_target(zerkon_compressed_docs ALL
-        DEPENDS "${PROJECT_BINARY_DIR}/zerkon-cli.1.gz" "${PROJECT_BINARY_DIR}/changelog.gz")
+        DEPENDS "${PROJECT_BINARY_DIR}/zerkon-cli.1.gz" "${PROJECT_BINARY_DIR}/changelog.gz"
+                "${PROJECT_BINARY_DIR}/README.md.gz" "${PROJECT_BINARY_DIR}/cli.md.gz")
     install(FILES "${PROJECT_BINARY_DIR}/zerkon-cli.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
     install(FILES packaging/zerkon-cli.bash DESTINATION "${CMAKE_INSTALL_DATADIR}/bash-completion/completions"
             RENAME zerkon-cli)
 
-    install(FILES "${PROJECT_BINARY_DIR}/changelog.gz" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/zerkon-cli")
+    install(FILES "${PROJECT_BINARY_DIR}/changelog.gz" "${PROJECT_BINARY_DIR}/README.md.gz"
+                  "${PROJECT_BINARY_DIR}/cli.md.gz" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/zerkon-cli")
     install(FILES LICENSE DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/zerkon-cli" RENAME copyright)
 
     set(CPACK_PACKAGE_NAME zerkon-cli)
