@@ -248,7 +248,7 @@ std::string nearestWord(const std::string& word, const std::vector<std::string>&
 std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
     if (!command)
         return usageLine(program, nullptr) + "\n" + wrapped({}, program.description, 0) + "\n" + commandList(program) +
-               "\nOptions:\n" + wrapped("  -h, --help", "Show this help; with a command, that command's", 14) +
+               "\nOptions:\n" + wrapped("  -h, --help", "Show this help", 14) +
                wrapped("  --version", "Show the version", 14) + "\n\"" + program.name +
                " help COMMAND\" (or COMMAND --help) shows the options of a command.\n";
     std::string text = usageLine(program, command) + "\n" + wrapped({}, command->description, 0) + "\n" +
