@@ -49,6 +49,21 @@ bool leftAloneForNoGunStation(const std::string& file, const Preview& preview, b
     return true;
 }
 
+// Stations left as they are because their aim would be no forward gun's, which the one-line summary would hide.
+void sayBeyondLimits(const std::string& file, const PassCounts& counts, Console& console, Progress& progress) {
+    if (counts.stationsBeyondLimits.empty()) return;
+    std::vector<StationSpan> stations;
+    for (const StationNumber station : counts.stationsBeyondLimits)
+        stations.push_back({station, station});
+    const bool one = stations.size() == 1;
+    sayAbout(file,
+             stationsText(stations) + (one ? " is left as it was" : " are left as they were") +
+                 ": aimed at this range, " + (one ? "it" : "they") +
+                 " would point more than 10 deg off the axis; zerkon-cli report gives the shortest range that aims " +
+                 (one ? "it" : "them"),
+             console, progress);
+}
+
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                   Tally& tally) {
     const Preview preview = previewHarmonize(file, request.settings);
@@ -68,6 +83,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     for (const std::string& copy : result.compiledDeleted)
         console.out << ", " << fileName(copy) << " deleted";
     console.out << '\n';
+    sayBeyondLimits(file, result.counts, console, progress);
     if (!result.warning.empty()) sayAbout(file, result.warning, console, progress);
 }
 
@@ -85,6 +101,7 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, Consol
     for (const std::string& copy : preview.compiledCopies)
         console.out << ", would delete " << fileName(copy);
     console.out << '\n';
+    sayBeyondLimits(file, preview.counts, console, progress);
     writeUnifiedDiff(console.out, file, preview);
 }
 

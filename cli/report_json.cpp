@@ -62,6 +62,7 @@ json stationJson(const StationReport& report) {
         station["new"] = {{"a", number(aim.newA)}, {"b", 0}, {"h", number(aim.newH)}};
         station["written"] = {{"a", text.newA}, {"b", text.newB}, {"h", text.newH}}; // the exact text of the file
     }
+    if (aim.shortestRangeFeet > 0) station["shortest_range_feet"] = number(aim.shortestRangeFeet);
     return station;
 }
 

@@ -89,6 +89,15 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
         << plural(static_cast<int>(preview.stations.size()), "gun station", "gun stations") << " would be aimed, "
         << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines") << " cleared; angles in degrees"
         << (wide ? ", speed as written, T at three quarters of the speed\n" : "; --wide shows more\n");
+    for (const StationReport& station : preview.stations) {
+        const StationAim& aim = station.aim;
+        if (aim.verdict != StationVerdict::aimBeyondLimits) continue;
+        out << "  station " << aim.station
+            << " would be left as it is: aimed at this range, it would point more than 10 deg off the axis";
+        if (aim.shortestRangeFeet > 0)
+            out << "; a range of " << fixed(aim.shortestRangeFeet, 1) << " ft or more aims it";
+        out << '\n';
+    }
 }
 
 } // namespace zerkon::cli

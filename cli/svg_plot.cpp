@@ -14,7 +14,7 @@
 namespace zerkon::cli {
 namespace {
 
-constexpr double kFeetPerMetre = 1.0 / 0.3048;
+constexpr double kFeetPerMetre = 1.0 / kMetresPerFoot;
 constexpr int kCurveSegments = 48;
 
 constexpr int kWidth = 1100;

@@ -50,48 +50,37 @@ std::string settingsText(const AimSettings& settings, int metreDecimals) {
            fixed(settings.elevationMetres, metreDecimals) + " m)";
 }
 
-const char* verdictText(StationVerdict verdict) {
-    switch (verdict) {
-    case StationVerdict::aimed:
-        return "aimed";
-    case StationVerdict::notHarmonized:
-        return "flag not 0 or 1";
-    case StationVerdict::angleOutOfLimits:
-        return "|H| > 10 deg";
-    case StationVerdict::shortRecord:
-        return "short record";
-    case StationVerdict::unreadableField:
-        return "unreadable field";
-    case StationVerdict::angleNotFinite:
-        return "angle not finite";
-    case StationVerdict::pointNotAhead:
-        return "range not ahead";
-    case StationVerdict::badStationNumber:
-        return "no station number";
-    }
-    return "?";
+namespace {
+
+struct VerdictWords {
+    StationVerdict verdict;
+    const char* text; // for people
+    const char* name; // for machines
+};
+
+constexpr VerdictWords kVerdicts[] = {
+    {StationVerdict::aimed, "aimed", "aimed"},
+    {StationVerdict::notHarmonized, "flag not 0 or 1", "flag"},
+    {StationVerdict::angleOutOfLimits, "|H| > 10 deg", "angle_out_of_limits"},
+    {StationVerdict::shortRecord, "short record", "short_record"},
+    {StationVerdict::unreadableField, "unreadable field", "unreadable_field"},
+    {StationVerdict::angleNotFinite, "angle not finite", "angle_not_finite"},
+    {StationVerdict::pointNotAhead, "range not ahead", "range_not_ahead"},
+    {StationVerdict::badStationNumber, "no station number", "bad_station_number"},
+    {StationVerdict::aimBeyondLimits, "aim > 10 deg", "aim_beyond_limits"},
+};
+
+const VerdictWords& wordsFor(StationVerdict verdict) {
+    for (const VerdictWords& words : kVerdicts)
+        if (words.verdict == verdict) return words;
+    static constexpr VerdictWords kUnknown{StationVerdict::aimed, "?", "unknown"};
+    return kUnknown;
 }
 
-const char* verdictKey(StationVerdict verdict) {
-    switch (verdict) {
-    case StationVerdict::aimed:
-        return "aimed";
-    case StationVerdict::notHarmonized:
-        return "flag";
-    case StationVerdict::angleOutOfLimits:
-        return "angle_out_of_limits";
-    case StationVerdict::shortRecord:
-        return "short_record";
-    case StationVerdict::unreadableField:
-        return "unreadable_field";
-    case StationVerdict::angleNotFinite:
-        return "angle_not_finite";
-    case StationVerdict::pointNotAhead:
-        return "range_not_ahead";
-    case StationVerdict::badStationNumber:
-        return "bad_station_number";
-    }
-    return "unknown";
-}
+} // namespace
+
+const char* verdictText(StationVerdict verdict) { return wordsFor(verdict).text; }
+
+const char* verdictKey(StationVerdict verdict) { return wordsFor(verdict).name; }
 
 } // namespace zerkon::cli

@@ -50,6 +50,7 @@ void appendFields(std::string& out, const float* values, int count, int decimals
 // The aim at the convergence point. Every named value is stored as a 32-bit float; the operations between the
 // stores run in double, so the results are the same on every platform.
 void computeAim(StationAim& aim, const AimSettings& settings) {
+    aim.settings = settings;
     aim.distance = static_cast<float>(double{settings.rangeMetres} - aim.z);
     aim.flightTime = static_cast<float>(double{kFlightTimeFactor} * aim.distance / aim.speed);
     aim.fall =
@@ -57,6 +58,26 @@ void computeAim(StationAim& aim, const AimSettings& settings) {
     aim.newA = static_cast<float>(std::atan((double{aim.y} + aim.fall) / aim.distance) * kDegreesPerRadian);
     aim.newH = static_cast<float>(std::atan(double{aim.x} / aim.distance) * -kDegreesPerRadian);
     aim.computed = true;
+}
+
+// The limit of a forward gun, for H as read and for the P and Q written; exactly 10° is still forward.
+bool withinAngleLimit(float angle) { return angle <= kAngleLimit && angle >= -kAngleLimit; } // false for "nan" too
+
+bool aimsWithinLimits(const StationAim& aim) { return withinAngleLimit(aim.newA) && withinAngleLimit(aim.newH); }
+
+// Q is within the limit from D = |X| / tan(10°) on; float rounding may ask a tenth of a foot more.
+float shortestRangeAimed(const StationAim& beyond) {
+    const double distance = std::fabs(double{beyond.x}) / std::tan(kAngleLimit / kDegreesPerRadian);
+    const double atLimit = (beyond.z + distance) / kMetresPerFoot;
+    if (!(atLimit < 1e7)) return 0.0f; // an X of "inf", or a range no one can type
+    auto tenths = static_cast<long long>(std::ceil(atLimit * 10));
+    for (const long long last = tenths + 100; tenths < last; ++tenths) {
+        StationAim trial = beyond;
+        const float feet = static_cast<float>(tenths / 10.0);
+        computeAim(trial, makeAimSettings(feet, beyond.settings.elevationFeet));
+        if (withinAngleLimit(trial.newH)) return aimsWithinLimits(trial) ? feet : 0.0f;
+    }
+    return 0.0f;
 }
 
 } // namespace
@@ -128,11 +149,10 @@ StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimS
     const bool flag = record.flag
                           ? !record.flag->empty() && (record.flag->front() == '0' || record.flag->front() == '1')
                           : flagBefore;
-    // A gun pointing further than 10° sideways is not a forward gun and is left alone; exactly 10° still is one.
-    const bool forward = aim.h <= kAngleLimit && aim.h >= -kAngleLimit; // false for "nan" too
+    // A gun pointing further than 10° sideways is not a forward gun and is left alone.
     if (!flag) {
         aim.verdict = StationVerdict::notHarmonized;
-    } else if (!forward) {
+    } else if (!withinAngleLimit(aim.h)) {
         aim.verdict = StationVerdict::angleOutOfLimits;
     } else {
         computeAim(aim, settings);
@@ -140,10 +160,16 @@ StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimS
         // point at or behind the gun would turn it round. Never write such an aim.
         const bool finite = std::isfinite(aim.flightTime) && std::isfinite(aim.fall) && std::isfinite(aim.newA) &&
                             std::isfinite(aim.newH);
-        if (aim.distance <= 0.0f)
+        if (aim.distance <= 0.0f) {
             aim.verdict = StationVerdict::pointNotAhead;
-        else
-            aim.verdict = finite ? StationVerdict::aimed : StationVerdict::angleNotFinite;
+        } else if (!finite) {
+            aim.verdict = StationVerdict::angleNotFinite;
+        } else if (!aimsWithinLimits(aim)) { // a gun aimed beyond 10° would be no forward gun for the next run
+            aim.verdict = StationVerdict::aimBeyondLimits;
+            if (!withinAngleLimit(aim.newH)) aim.shortestRangeFeet = shortestRangeAimed(aim);
+        } else {
+            aim.verdict = StationVerdict::aimed;
+        }
     }
     return aim;
 }

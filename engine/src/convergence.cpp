@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 
 namespace zerkon {
 namespace {
@@ -47,22 +48,17 @@ Convergence currentConvergence(const StationAim& station) {
 }
 
 const char* convergenceGapText(ConvergenceGap gap) {
-    switch (gap) {
-    case ConvergenceGap::none:
-        return "";
-    case ConvergenceGap::notANumber:
-        return "a number is not finite";
-    case ConvergenceGap::onCentreLine:
-        return "gun on the centre line";
-    case ConvergenceGap::parallel:
-        return "parallel to the centre line";
-    case ConvergenceGap::diverges:
-        return "diverges from the centre line";
-    case ConvergenceGap::notForward:
-        return "does not fire forward";
-    case ConvergenceGap::noSpeed:
-        return "no speed";
-    }
+    static constexpr std::pair<ConvergenceGap, const char*> kTexts[] = {
+        {ConvergenceGap::none, ""},
+        {ConvergenceGap::notANumber, "a number is not finite"},
+        {ConvergenceGap::onCentreLine, "gun on the centre line"},
+        {ConvergenceGap::parallel, "parallel to the centre line"},
+        {ConvergenceGap::diverges, "diverges from the centre line"},
+        {ConvergenceGap::notForward, "does not fire forward"},
+        {ConvergenceGap::noSpeed, "no speed"},
+    };
+    for (const auto& [key, text] : kTexts)
+        if (key == gap) return text;
     return "?";
 }
 

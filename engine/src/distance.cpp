@@ -18,9 +18,10 @@ struct Unit {
     double feet, per; // one of it is feet/per feet: a foot is 0.3048 m by definition, a yard three feet
 };
 
-constexpr Unit kUnits[] = {{"ft", 1, 1},         {"foot", 1, 1},        {"feet", 1, 1},       {"m", 1, 0.3048},
-                           {"metre", 1, 0.3048}, {"metres", 1, 0.3048}, {"meter", 1, 0.3048}, {"meters", 1, 0.3048},
-                           {"yd", 3, 1},         {"yard", 3, 1},        {"yards", 3, 1}};
+constexpr double kFoot = kMetresPerFoot;
+constexpr Unit kUnits[] = {{"ft", 1, 1},        {"foot", 1, 1},       {"feet", 1, 1},      {"m", 1, kFoot},
+                           {"metre", 1, kFoot}, {"metres", 1, kFoot}, {"meter", 1, kFoot}, {"meters", 1, kFoot},
+                           {"yd", 3, 1},        {"yard", 3, 1},       {"yards", 3, 1}};
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

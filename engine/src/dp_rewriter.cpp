@@ -65,6 +65,7 @@ void PassCounts::add(const LineOutcome& outcome) {
         break;
     case LineAction::stationJudged:
         if (outcome.aim.verdict == StationVerdict::aimed) ++stationsAimed;
+        if (outcome.aim.verdict == StationVerdict::aimBeyondLimits) stationsBeyondLimits.push_back(outcome.aim.station);
         break;
     case LineAction::gunLineRewritten:
         ++gunLinesRewritten;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+
 namespace {
 
 using zerkon::LineAction;
@@ -67,6 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
         StationCase{"AngleExactlyMinusTenIsAimed", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,-10,0\n",
                     "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,0\n",
                     StationVerdict::aimed},
+        // Aimed, these would point more than 10 deg off the axis: written back like a station with no direction.
+        StationCase{"AimSidewaysBeyondTen", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,60,-0.3,2.0,0,0,0,x\n",
+                    "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,60.000,-0.300,2.000,0.000,0.000,0.000,x\n",
+                    StationVerdict::aimBeyondLimits},
+        StationCase{"AimDownBeyondTen", "gunstation.0=1,0,0,0,85,0,0,0,0,0,0,1.5,-0.3,2.0,1,2,3,x\n",
+                    "gunstation.0=1,0,0,0,85,0,0,0,0,0,0,1.500,-0.300,2.000,1.000,2.000,3.000,x\n",
+                    StationVerdict::aimBeyondLimits},
         StationCase{"ShortRecordCopied", "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0\n",
                     "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0\n", StationVerdict::shortRecord},
         StationCase{"UnreadableSpeedCopied", "gunstation.0=1,0,0,0,fast,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\n",
@@ -97,6 +107,62 @@ INSTANTIATE_TEST_SUITE_P(
                     "gunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.500,-0.300,2.000,-0.31448,0,-0.31559,",
                     StationVerdict::aimed}),
     [](const testing::TestParamInfo<StationCase>& info) { return std::string(info.param.name); });
+
+// A station at X, Y, Z (metres) with speed 835, judged at a range and elevation in feet.
+zerkon::StationAim aimOf(float x, float y, float z, float rangeFeet, float elevationFeet = 1.0f) {
+    std::string line = "gunstation.0=1,3,1,350,835,750,0.3,0.25,4,80,12";
+    for (const float value : {x, y, z, 0.0f, 0.0f, 0.0f}) {
+        char text[32];
+        line += ',';
+        line.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    }
+    zerkon::DpRewriter rewriter(zerkon::makeAimSettings(rangeFeet, elevationFeet), "");
+    std::string out;
+    return rewriter.rewriteLine(line + ",mg\n", out).aim;
+}
+
+// An aim of exactly 10 deg is still a forward gun's, and the next float beyond it is not: X is walked a bit at a time
+// to where Q is 10 and then just above, on either side.
+TEST(AimLimit, TenDegreesIsAimedAndJustBeyondIsNot) {
+    for (const float side : {-1.0f, 1.0f}) {
+        SCOPED_TRACE(side);
+        const float limit = -10.0f * side;
+        float x = static_cast<float>(side * std::tan(10 / zerkon::kDegreesPerRadian) * kDefault.rangeMetres);
+        const float outwards = side * 100.0f;
+        while (std::fabs(aimOf(x, 0, 0, 900).newH) > 10.0f)
+            x = std::nextafter(x, 0.0f);
+        while (std::fabs(aimOf(x, 0, 0, 900).newH) < 10.0f)
+            x = std::nextafter(x, outwards);
+        ASSERT_EQ(aimOf(x, 0, 0, 900).newH, limit);
+        EXPECT_EQ(aimOf(x, 0, 0, 900).verdict, StationVerdict::aimed);
+        const zerkon::StationAim beyond = aimOf(std::nextafter(x, outwards), 0, 0, 900);
+        EXPECT_GT(std::fabs(beyond.newH), 10.0f);
+        EXPECT_EQ(beyond.verdict, StationVerdict::aimBeyondLimits);
+    }
+}
+
+// Where Q is beyond the limit, the shortest range that aims the station is given: it aims it, a tenth of a foot less
+// does not. Where P is beyond it (a slow gun, or a range mistyped far too long), a longer range cannot help.
+TEST(AimLimit, GivesTheShortestRangeThatAimsAStation) {
+    const struct {
+        const char* name;
+        float x, y, z, rangeFeet, shortestRangeFeet;
+    } cases[] = {
+        {"kestrel's wing gun at 5 ft", -2.41f, -0.08f, 1.15f, 5.0f, 48.7f},
+        {"the other wing at 5 ft", 2.72f, -0.085f, 1.12f, 5.0f, 54.3f},
+        {"a gun far out on the wing at 900 ft", 60.0f, 0.0f, 2.0f, 900.0f, 1123.0f},
+        {"a mistyped 900650 ft", -2.41f, -0.08f, 1.15f, 900650.0f, 0.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const zerkon::StationAim aim = aimOf(c.x, c.y, c.z, c.rangeFeet);
+        EXPECT_EQ(aim.verdict, StationVerdict::aimBeyondLimits);
+        EXPECT_FLOAT_EQ(aim.shortestRangeFeet, c.shortestRangeFeet);
+        if (c.shortestRangeFeet == 0.0f) continue;
+        EXPECT_EQ(aimOf(c.x, c.y, c.z, aim.shortestRangeFeet).verdict, StationVerdict::aimed);
+        EXPECT_EQ(aimOf(c.x, c.y, c.z, aim.shortestRangeFeet - 0.1f).verdict, StationVerdict::aimBeyondLimits);
+    }
+}
 
 // Station lines set the flag their gun lines follow; each gun line is credited to the station line that last named
 // its station.

@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GoldenCase{"line_endings", "line_endings"}, GoldenCase{"long_lines", "long_lines"},
                       GoldenCase{"station_numbers", "station_numbers"}, GoldenCase{"gun_sections", "gun_sections"},
                       GoldenCase{"short_records", "short_records"}, GoldenCase{"not_finite", "not_finite"},
+                      GoldenCase{"aim_limits", "aim_limits"},
                       // Metres and yards become feet once, as the command line reads them.
                       GoldenCase{"worked_examples", "worked_examples_250m_1yd", "250m", "1yd"},
                       GoldenCase{"worked_examples", "worked_examples_300yd_half_m", "300 yd", "0.5 metres"},

@@ -8,7 +8,8 @@ namespace zerkon {
 using StationNumber = std::uint32_t;
 
 // The constants of the aiming arithmetic, 32-bit floats where the pass stores 32-bit floats.
-constexpr float kFeetToMetres = 0.3048f;
+constexpr double kMetresPerFoot = 0.3048; // by definition
+constexpr float kFeetToMetres = static_cast<float>(kMetresPerFoot);
 constexpr float kFlightTimeFactor = 1.3333334f; // four thirds: the mean speed over the flight is three quarters of V
 constexpr float kDropCoefficient = -4.877f;     // half of g, with the sign of a fall
 constexpr double kDegreesPerRadian = 57.29577951;
@@ -40,6 +41,7 @@ enum class StationVerdict {
     angleNotFinite,   // the flight time or the aim came out infinite or not a number (a speed of 0 or "nan")
     pointNotAhead,    // the convergence point is not ahead of the gun (D <= 0): the gun is at or beyond the range
     badStationNumber, // no station digits after "gunstation.": copied unchanged, state untouched
+    aimBeyondLimits,  // P or Q would be beyond ±10°, which the next run would not take for a forward gun
 };
 
 // Everything the aiming rules found out about one gun station line; the numbers are the ones the pass writes.
@@ -54,6 +56,9 @@ struct StationAim {
     float fall = 0.0f;              // F, drop over the flight time plus the elevation, negative
     float newA = 0.0f, newH = 0.0f; // P and Q, degrees
     bool computed = false;          // D, T, F, P and Q hold computed values
+    // aimBeyondLimits with Q beyond: the shortest range, in feet to a tenth, that aims the station; 0 when there is
+    // none (P would then be beyond).
+    float shortestRangeFeet = 0.0f;
 };
 
 // How far the projectile falls over its flight time, in metres: -F without the elevation.

@@ -35,6 +35,7 @@ struct LineOutcome {
 
 struct PassCounts {
     int stationsAimed = 0;
+    std::vector<StationNumber> stationsBeyondLimits; // left as they were, since their aim would be beyond ±10°
     int gunLinesRewritten = 0;
     int headerCommentsWritten = 0;
     int oldCommentsDropped = 0;
