@@ -8,6 +8,7 @@
 #include <zerkon/distance.hpp>
 #include <zerkon/dp_format.hpp>
 #include <zerkon/pass.hpp>
+#include <zerkon/station_settings.hpp>
 
 #include <commdlg.h>
 
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 using namespace zerkon::ui;
 
@@ -41,10 +43,23 @@ bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str())
 // What a pass that wrote the file still leaves for the user to know or do, a paragraph each; empty when all went well.
 std::string whatWentAmiss(const zerkon::PassResult& result) {
     std::string news;
-    if (result.counts.stationsAimed == 0)
+    const std::vector<zerkon::StationNumber>& left = result.counts.stationsBeyondLimits;
+    if (!left.empty()) {
+        std::vector<zerkon::StationSpan> stations;
+        for (const zerkon::StationNumber station : left)
+            stations.push_back({station, station});
+        const bool one = left.size() == 1;
+        news += std::string("\n\nGun station") + (one ? " " : "s ") + zerkon::stationListText(stations) +
+                (one ? " was left as it was" : " were left as they were") + ": at this range " +
+                (one ? "its" : "their") +
+                " guns would point more than 10 degrees off the aircraft's axis, and the next run would no longer "
+                "take them for forward guns. Check the range: a very short one turns wing guns far sideways, a very "
+                "long one points guns far down.";
+    } else if (result.counts.stationsAimed == 0) {
         news += "\n\nNo gun station was aimed: the file has none that can be aimed, so only the run comment changed. "
                 "Check that this is the aircraft's DP file; the file as it was is kept as " +
                 splitChosenPath(result.backupPath).name + ".";
+    }
     if (result.warning.empty()) return news;
     const std::string compiled = zerkon::compiledName(g_selectedPath);
     if (exists(compiled)) {

@@ -382,15 +382,21 @@ TEST_F(Commands, AWrittenFileWithSomethingAmissSaysWhatAndWhatToDo) {
     const struct {
         const char* name;
         std::string content;
+        const char* range;     // typed over the range box; null leaves "900"
         bool compiledHeldOpen; // by the game, sharing it with no one
         std::string says;
     } cases[] = {
-        {"the game holds the compiled copy open", originalDp, true,
+        {"the game holds the compiled copy open", originalDp, nullptr, true,
          "The compiled copy plane.cdp could not be deleted, so the game goes on using the old aim. Close the game and "
          "delete plane.cdp yourself."},
-        {"no gun station", "[GENERAL]\r\nname=glider\r\n", false,
+        {"no gun station", "[GENERAL]\r\nname=glider\r\n", nullptr, false,
          "No gun station was aimed: the file has none that can be aimed, so only the run comment changed. Check that "
          "this is the aircraft's DP file; the file as it was is kept as plane_001.dp."},
+        // At 15 feet the station's offset from the axis would turn its guns far off it.
+        {"a range too short for the station", originalDp, "15", false,
+         "Gun station 0 was left as it was: at this range its guns would point more than 10 degrees off the "
+         "aircraft's axis, and the next run would no longer take them for forward guns. Check the range: a very "
+         "short one turns wing guns far sideways, a very long one points guns far down."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -402,11 +408,12 @@ TEST_F(Commands, AWrittenFileWithSomethingAmissSaysWhatAndWhatToDo) {
         CZerkonDlg dlg;
         runModal(dlg, [&](HWND dialog) {
             select(dialog, plane);
+            if (c.range) typeInto(::GetDlgItem(dialog, IDC_RANGE), c.range, true);
             const SeenMessageBox box = update(dialog);
             EXPECT_EQ(box.caption, "Zerkon");
             EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_WARNING));
             EXPECT_EQ(box.text.substr(0, 10), "plane.dp\n\n") << "the file's name comes first";
-            EXPECT_NE(box.text.find(c.says), std::string::npos) << box.text;
+            EXPECT_EQ(box.text.find(c.says), 10u) << box.text;
         });
         if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
         EXPECT_EQ(readFile(folder + "\\plane_001.dp"), c.content);

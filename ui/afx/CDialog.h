@@ -1,6 +1,7 @@
 // A modal dialog made from a template in the program's resources. The dialog procedure finds the object once, when
-// the dialog is created, and routes each message through the derived class's message map; a message the map does not
-// list gets the system's default processing.
+// the dialog is created, and routes each message through the derived class's message map, then OK and Cancel to OnOK
+// and OnCancel; a message none of them takes gets the system's default processing. An exception from a handler ends
+// at the dialog procedure, in a message box that gives its reason.
 #pragma once
 
 #include <windows.h>
