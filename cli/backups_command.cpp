@@ -75,7 +75,7 @@ int runBackups(const std::string& file, Console& console) {
             row.insert(row.end(), {orUnknown(backup.run->rangeFeet), orUnknown(backup.run->elevationFeet),
                                    orUnknown(backup.run->when)});
         } else {
-            row.insert(row.end(), {"-", "-", "never (no run comment)"});
+            row.insert(row.end(), {"-", "-", backup.unreadable ? "unreadable" : "never (no run comment)"});
         }
         if (ownSettings) row.push_back(backup.run ? backup.run->stations : "");
         table.addRow(std::move(row));

@@ -77,6 +77,7 @@ std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath
         std::error_code readError; // an unreadable backup is still listed, without its settings or its time
         backup.modified = files.modificationTime(backup.path, readError);
         backup.run = readRunRecord(files, backup.path, readError);
+        backup.unreadable = static_cast<bool>(readError);
         backups.push_back(std::move(backup));
     }
     if (error) return {};

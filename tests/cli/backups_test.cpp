@@ -37,6 +37,24 @@ TEST(ListBackups, TakesOnlyTheNamesThePassGives) {
     EXPECT_EQ(backups[1].modified, 1234);
 }
 
+// A backup that cannot be read is still listed, and said to be unreadable rather than never harmonized.
+TEST(ListBackups, SaysWhichCannotBeRead) {
+    struct UnreadableBackup : zerkon::testing::MemoryFileSystem {
+        std::unique_ptr<zerkon::InputFile> openForReading(const std::string& path, std::error_code& error) override {
+            if (path != "plane_002.dp") return MemoryFileSystem::openForReading(path, error);
+            error = std::make_error_code(std::errc::permission_denied);
+            return nullptr;
+        }
+    } files;
+    for (const char* name : {"plane.dp", "plane_001.dp", "plane_002.dp"})
+        files.put(name, "");
+    std::error_code error;
+    const std::vector<BackupFile> backups = zerkon::listBackups(files, "plane.dp", error);
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_FALSE(backups[0].unreadable);
+    EXPECT_TRUE(backups[1].unreadable);
+}
+
 struct NewestCase {
     const char* name;
     std::vector<std::pair<unsigned, std::time_t>> backups; // number, modified

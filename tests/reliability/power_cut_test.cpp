@@ -1,13 +1,15 @@
-// A power cut at every step of a pass and of a restore. The file operations are recorded, and every state the disk
-// could be left in after a cut at any point is rebuilt under ext4's default rules (data=ordered): written data that
-// was never synced may be lost or partly kept, and the names changed since the folder was last synced may be undone,
-// the later ones first (the journal commits them in order). Each state must hold the old or the new content whole
-// under the DP name, the original content under the DP name or a backup name, and nothing else in any backup.
+// A power cut at every step of a pass, a restore and a picture drawn again. The file operations are recorded, and every
+// state the disk could be left in after a cut at any point is rebuilt under ext4's default rules (data=ordered):
+// written data that was never synced may be lost or partly kept, and the names changed since the folder was last synced
+// may be undone, the later ones first (the journal commits them in order). Each state must hold the old or the new
+// content whole under the DP name, the original content under the DP name or a backup name, and nothing else in any
+// backup.
 #include <zerkon/pass.hpp>
 #include <zerkon/restore.hpp>
 
 #include "dp_generator.hpp"
 #include "memory_file_system.hpp"
+#include "plot_command.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -187,10 +190,11 @@ const std::regex kBackupName(R"(plane_\d{3}\.dp)");
 
 // The promise after a cut: `dp` holds `before` or `after` whole (absent counts as content for a file that was not
 // there), `before` is under `dp` or a backup name, and every backup holds what it held or `before`. Without links the
-// two renames leave a moment with the original under its backup name only (`dpMayBeMissing`).
+// two renames leave a moment with the original under its backup name only (`dpMayBeMissing`). A picture keeps no
+// backup (`originalKept` false).
 void expectEveryStateKeepsTheFile(const Files& initial, const std::vector<Event>& events, const std::string& dp,
                                   const std::string& before, const std::string& after, const std::string& what,
-                                  bool dpMayBeMissing = false) {
+                                  bool dpMayBeMissing = false, bool originalKept = true) {
     const bool existed = initial.count(dp) != 0 && !dpMayBeMissing;
     const int states = eachPowerCutState(initial, events, [&](std::size_t cut, const Files& state) {
         const std::string where = "a cut after operation " + std::to_string(cut);
@@ -209,7 +213,7 @@ void expectEveryStateKeepsTheFile(const Files& initial, const std::vector<Event>
                 << where << ": the backup " << name << " holds something else";
             kept = kept || content == before;
         }
-        EXPECT_TRUE(kept) << where << ": the original content is under no name";
+        EXPECT_TRUE(kept || !originalKept) << where << ": the original content is under no name";
     });
     std::printf("power cut, %s: %zu operations, %d states checked\n", what.c_str(), events.size(), states);
 }
@@ -261,6 +265,25 @@ TEST(PowerCut, RestoreKeepsTheFileWhole) {
         expectEveryStateKeepsTheFile(initial, files.events, "plane.dp", dpThere ? kOriginal : std::string(),
                                      initial["plane_001.dp"], dpThere ? "restore" : "restore of a deleted file");
     }
+}
+
+// A picture drawn again with --force is replaced as a DP file is, only without a backup.
+TEST(PowerCut, PlotForceKeepsThePictureWhole) {
+    const Files initial{{"plane.dp", kOriginal}, {"plane.svg", "<svg>an older picture</svg>"}};
+    zerkon::testing::MemoryFileSystem memory;
+    for (const auto& [name, content] : initial)
+        memory.put(name, content);
+    PowerCutRecorder files(memory, initial);
+    zerkon::cli::PlotRequest request;
+    request.file = "plane.dp";
+    request.svgPath = "plane.svg";
+    request.force = true;
+    request.fileSystem = &files;
+    std::ostringstream out, err;
+    zerkon::cli::Console console{out, err};
+    ASSERT_EQ(zerkon::cli::runPlot(request, console), 0) << err.str();
+    expectEveryStateKeepsTheFile(initial, files.events, "plane.svg", initial.at("plane.svg"),
+                                 memory.content("plane.svg"), "plot --force", false, false);
 }
 
 // The walk has teeth: a replacement that renames before it syncs the new file is caught.

@@ -18,7 +18,8 @@ struct BackupFile {
     unsigned number = 0;
     std::string path;
     std::time_t modified = 0;     // when its content was last written (a rename keeps it)
-    std::optional<RunRecord> run; // none when the content was never harmonized
+    std::optional<RunRecord> run; // none when the content was never harmonized, or could not be read
+    bool unreadable = false;      // its content could not be read
 };
 
 // Backups are never overwritten: the first number whose name is free is taken, so a gap left by a deleted backup
