@@ -4,6 +4,7 @@
 
 #include <zerkon/distance.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/number_text.hpp>
 #include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
 
@@ -16,14 +17,6 @@ namespace zerkon::cli {
 namespace {
 
 constexpr const char* kForm = "write LIST=RANGE or LIST=RANGE/ELEVATION, for example 0,1=250m or 2-5=300yd/1ft";
-
-std::string_view trimmed(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos) return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::optional<StationNumber> stationNumber(std::string_view text) {
     text = trimmed(text);

@@ -28,42 +28,25 @@ constexpr const char* kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 constexpr const char* kStationColours[] = {"#4e79a7", "#e15759", "#59a14f", "#f28e2b", "#b07aa1",
                                            "#76b7b2", "#edc948", "#ff9da7", "#9c755f", "#3b3b3b"};
 
-// One gun's fire in aircraft axes: distance ahead, lateral offset, height, all in metres.
-struct LineOfFire {
+// One gun's fire as drawn: its line of fire, from the gun at Z to `distance` ahead of it.
+struct DrawnFire : LineOfFire {
     const StationReport* report;
     const char* colour;
-    double z, x, y;      // the gun
-    double distance;     // how far ahead it is drawn
-    double lateralSlope; // metres sideways per metre ahead
-    double boreSlope;    // metres up per metre ahead, along the bore
-    double speed;
-
-    double lateralAt(double ahead) const { return x + lateralSlope * ahead; }
-    double boreAt(double ahead) const { return y + boreSlope * ahead; }
-    double pathAt(double ahead) const { return boreAt(ahead) - gravityDropOver(ahead, speed); }
+    double z;
+    double distance;
 };
 
-// A tips the bore down and H turns it, both in degrees: the new angles the pass writes, or the current ones.
-LineOfFire lineOfFire(const StationReport& report, const char* colour, double a, double h, double distance) {
-    const StationAim& aim = report.aim;
-    return {&report,
-            colour,
-            aim.z,
-            aim.x,
-            aim.y,
-            distance,
-            std::tan(h / kDegreesPerRadian),
-            -std::tan(a / kDegreesPerRadian),
-            aim.speed};
+DrawnFire drawnFire(const StationReport& report, const char* colour, double a, double h, double distance) {
+    return {lineOfFire(report.aim, a, h), &report, colour, report.aim.z, distance};
 }
 
 // The current fire is drawn to where it converges now, but no farther than `reach` ahead of the origin, and as far
 // as the new fire where it converges nowhere.
-LineOfFire currentLineOfFire(const StationReport& report, const char* colour, double reach) {
+DrawnFire currentFire(const StationReport& report, const char* colour, double reach) {
     const StationAim& aim = report.aim;
     const Convergence now = currentConvergence(aim);
     const double distance = now.rangeGap == ConvergenceGap::none ? now.rangeMetres - aim.z : aim.distance;
-    return lineOfFire(report, colour, aim.a, aim.h, std::min(distance, reach - aim.z));
+    return drawnFire(report, colour, aim.a, aim.h, std::min(distance, reach - aim.z));
 }
 
 class Panel {
@@ -181,7 +164,7 @@ void labelConvergenceRanges(SvgWriter& svg, const Panel& panel, const std::vecto
 }
 
 // The line as points on the panel, up to where it leaves it: a current line of fire may turn far off the picture.
-std::vector<std::pair<double, double>> sampled(const Panel& panel, const LineOfFire& fire, bool sideView) {
+std::vector<std::pair<double, double>> sampled(const Panel& panel, const DrawnFire& fire, bool sideView) {
     std::vector<std::pair<double, double>> points;
     for (int i = 0; i <= kCurveSegments; ++i) {
         const double ahead = fire.distance * i / kCurveSegments;
@@ -201,12 +184,12 @@ std::string convergenceText(const Convergence& now) {
     return text;
 }
 
-void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOfFire>& fires) {
+void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<DrawnFire>& fires) {
     double y = 140;
     svg.label(kLegendLeft, y - 30, "Stations", "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
     // Ten stations and the key fit the height of the picture.
     const double spacing = std::min(56.0, 500.0 / std::max<std::size_t>(fires.size(), 1));
-    for (const LineOfFire& fire : fires) {
+    for (const DrawnFire& fire : fires) {
         const StationAim& aim = fire.report->aim;
         svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4,
                  "stroke=\"" + std::string(fire.colour) + "\" stroke-width=\"3\"");
@@ -244,11 +227,11 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<LineOf
 std::string convergencePlotSvg(const std::string& title, const Preview& preview,
                                const std::optional<RunRecord>& runComment) {
     const AimSettings& settings = preview.settings;
-    std::vector<LineOfFire> fires;
+    std::vector<DrawnFire> fires;
     for (const StationReport& report : preview.stations) {
         const StationAim& aim = report.aim;
         if (aim.verdict == StationVerdict::aimed)
-            fires.push_back(lineOfFire(report, kStationColours[fires.size() % 10], aim.newA, aim.newH, aim.distance));
+            fires.push_back(drawnFire(report, kStationColours[fires.size() % 10], aim.newA, aim.newH, aim.distance));
     }
 
     const std::vector<ConvergencePoint> points = convergencePoints(preview);
@@ -261,12 +244,12 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview,
         high = std::max(high, double{point.elevationMetres});
     }
     // The current fire shows where it converges now, within half as far again as the new fire.
-    std::vector<LineOfFire> currents;
-    for (const LineOfFire& fire : fires) {
-        currents.push_back(currentLineOfFire(*fire.report, fire.colour, farthest * 1.5));
+    std::vector<DrawnFire> currents;
+    for (const DrawnFire& fire : fires) {
+        currents.push_back(currentFire(*fire.report, fire.colour, farthest * 1.5));
         farthest = std::max(farthest, fire.z + currents.back().distance);
     }
-    for (const LineOfFire& fire : fires) {
+    for (const DrawnFire& fire : fires) {
         nearest = std::min(nearest, fire.z);
         farthest = std::max(farthest, fire.z); // a gun beyond the range fires backwards to it
         lateralReach = std::max(lateralReach, std::abs(fire.x));
@@ -302,9 +285,9 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview,
     drawAxes(svg, topView, "Top view", "lateral X");
     for (const ConvergencePoint& point : points)
         drawConvergenceRange(svg, topView, point.settings);
-    for (const LineOfFire& current : currents)
+    for (const DrawnFire& current : currents)
         svg.polyline(sampled(topView, current, false), "stroke=\"" + std::string(current.colour) + kCurrentStyle);
-    for (const LineOfFire& fire : fires) {
+    for (const DrawnFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.polyline(sampled(topView, fire, false), "stroke=" + colour + " stroke-width=\"2\"");
         svg.circle(topView.px(fire.z), topView.py(fire.x), 3.5, "fill=" + colour);
@@ -323,7 +306,7 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview,
     svg.line(kPlotLeft, elevationY, kPlotRight, elevationY,
              "stroke=\"#202124\" stroke-width=\"1\" stroke-dasharray=\"2 3\"");
     // The current fire is left out of the side view: its steep lines hid the paths of the new aim.
-    for (const LineOfFire& fire : fires) {
+    for (const DrawnFire& fire : fires) {
         const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.line(sideView.px(fire.z), sideView.py(fire.y), sideView.px(fire.z + fire.distance),
                  sideView.py(fire.boreAt(fire.distance)),
@@ -336,7 +319,7 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview,
                    "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
     // The label goes on the side of the elevation line that the paths do not come in from.
     int pathsFromBelow = 0;
-    for (const LineOfFire& fire : fires)
+    for (const DrawnFire& fire : fires)
         if (fire.pathAt(fire.distance * 0.8) < level.settings.elevationMetres) ++pathsFromBelow;
     const bool labelAbove = 2 * pathsFromBelow > static_cast<int>(fires.size());
     svg.boxedLabel(sideView.px(level.settings.rangeMetres), labelAbove ? elevationY - 8 : elevationY + 20,

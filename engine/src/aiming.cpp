@@ -91,6 +91,10 @@ double gravityDropOver(double distance, double speed) {
     return -kDropCoefficient * flightTime * flightTime;
 }
 
+LineOfFire lineOfFire(const StationAim& aim, double a, double h) {
+    return {aim.x, aim.y, std::tan(h / kDegreesPerRadian), -std::tan(a / kDegreesPerRadian), aim.speed};
+}
+
 AimSettings makeAimSettings(float rangeFeet, float elevationFeet) {
     AimSettings settings;
     settings.rangeFeet = rangeFeet;

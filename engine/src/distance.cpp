@@ -2,6 +2,7 @@
 
 #include <zerkon/aiming.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/number_text.hpp>
 #include <zerkon/outcome.hpp>
 
 #include <charconv>
@@ -23,16 +24,7 @@ constexpr Unit kUnits[] = {{"ft", 1, 1},        {"foot", 1, 1},       {"feet", 1
                            {"metre", 1, kFoot}, {"metres", 1, kFoot}, {"meter", 1, kFoot}, {"meters", 1, kFoot},
                            {"yd", 3, 1},        {"yard", 3, 1},       {"yards", 3, 1}};
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 const Unit* findUnit(std::string_view name) {
     for (const Unit& unit : kUnits)
@@ -64,8 +56,6 @@ std::size_t decimalLength(std::string_view text) {
 }
 
 DistanceReading refused(std::string error) { return {0.0f, std::move(error)}; }
-
-std::string quoted(std::string_view text) { return "\"" + printable(text) + "\""; }
 
 } // namespace
 

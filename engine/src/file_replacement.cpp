@@ -6,8 +6,6 @@
 
 namespace zerkon {
 
-std::string quoted(std::string_view text) { return "\"" + printable(text) + "\""; }
-
 std::string fileOperationReason(const std::string& what, const std::string& path, const std::error_code& error) {
     return "cannot " + what + " " + quoted(path) + ": " + error.message();
 }

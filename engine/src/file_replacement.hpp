@@ -12,8 +12,6 @@
 
 namespace zerkon {
 
-std::string quoted(std::string_view text);
-
 // "cannot <what> "<path>": <the system's words>"
 std::string fileOperationReason(const std::string& what, const std::string& path, const std::error_code& error);
 

@@ -9,9 +9,6 @@
 namespace zerkon {
 namespace {
 
-// The white space of C's "C" locale, which "%f" skips.
-bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
 // from_chars leaves a number beyond float's range unread, where strtof gives infinity for one too large and zero for
 // one too small. Such a number is far from 1 either way, so where its first significant digit stands decides.
 bool isAboveOne(std::string_view number) {
@@ -56,6 +53,14 @@ const char* readNumber(const char* first, const char* last, float& result) {
 }
 
 } // namespace
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isCSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isCSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
 
 ScannedFloat scanFloat(std::string_view text) {
     float value = 0.0f;

@@ -23,4 +23,6 @@ std::string printable(std::string_view text) {
     return shown;
 }
 
+std::string quoted(std::string_view text) { return "\"" + printable(text) + "\""; }
+
 } // namespace zerkon

@@ -67,4 +67,21 @@ float gravityDrop(const StationAim& aim);
 // The same fall, worked out in double, over any distance ahead of a gun with the given speed.
 double gravityDropOver(double distance, double speed);
 
+// A gun's line of fire in the aircraft's axes, in metres.
+struct LineOfFire {
+    double x = 0, y = 0;     // the gun, sideways and up
+    double lateralSlope = 0; // metres sideways per metre ahead
+    double boreSlope = 0;    // metres up per metre ahead, along the bore
+    double speed = 0;
+
+    double lateralAt(double ahead) const { return x + lateralSlope * ahead; }
+    double boreAt(double ahead) const { return y + boreSlope * ahead; }
+    // Where the fire is: the bore less the fall over the distance.
+    double pathAt(double ahead) const { return boreAt(ahead) - gravityDropOver(ahead, speed); }
+};
+
+// The line of fire of the gun of `aim` with the angles A (which tips the bore down) and H (which turns it), in
+// degrees: the P and Q the aiming rule gives, or the angles a file holds.
+LineOfFire lineOfFire(const StationAim& aim, double a, double h);
+
 } // namespace zerkon

@@ -7,6 +7,12 @@
 
 namespace zerkon {
 
+// The white space of C's "C" locale, which "%f" skips.
+inline bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// `text` without the white space around it.
+std::string_view trimmed(std::string_view text);
+
 struct ScannedFloat {
     bool ok = false;        // a number was found
     float value = 0.0f;     // the decimal text rounded once, straight to the nearest 32-bit float

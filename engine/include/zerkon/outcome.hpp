@@ -27,4 +27,7 @@ struct Outcome {
 // the one line of its message.
 std::string printable(std::string_view text);
 
+// `text`, printable, in double quotes: how a message names a file or repeats what was typed.
+std::string quoted(std::string_view text);
+
 } // namespace zerkon
