@@ -1,5 +1,8 @@
-// What the file seam shares on every platform: the error category and the split of a path.
-#include <zerkon/file_system.hpp>
+// What the file seam shares on every platform: the error category, the split of a path, and the word a run says while
+// it waits for another.
+#include "machine_file.hpp"
+
+#include <cstdio>
 
 namespace zerkon {
 namespace {
@@ -40,5 +43,11 @@ std::string folderOf(const std::string& path) {
 }
 
 std::string nameOf(const std::string& path) { return path.substr(folderOf(path).size()); }
+
+void machine::sayWaitingForFolder(const std::string& folder) {
+    std::fprintf(stderr, "waiting for another run on the folder \"%s\" to finish\n",
+                 folder.empty() ? "." : folder.c_str());
+    std::fflush(stderr);
+}
 
 } // namespace zerkon

@@ -1,13 +1,20 @@
-// The machine's files on Windows, through the C runtime.
+// The machine's files on Windows, through the C runtime, and the system's own calls where the runtime has nothing to
+// offer: the folder lock, renames that go straight to disk, and what makes a file its owner's.
 #include "machine_file.hpp"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <io.h>
 #include <sys/stat.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 
 namespace zerkon {
 namespace {
@@ -43,12 +50,172 @@ namespace {
 
 using machine::lastError;
 
+// The system's error codes in the words of the C runtime, so the pass tells them apart as it does errno's.
+std::error_code systemError(DWORD code) {
+    switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return make_error_code(FileError::openInAnotherProgram);
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return std::make_error_code(std::errc::file_exists);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_PRIVILEGE_NOT_HELD:
+        return std::make_error_code(std::errc::permission_denied);
+    case ERROR_WRITE_PROTECT:
+        return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_NOT_SAME_DEVICE:
+        return std::make_error_code(std::errc::cross_device_link);
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_FUNCTION:
+        return std::make_error_code(std::errc::operation_not_supported);
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return std::make_error_code(std::errc::not_enough_memory);
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return std::make_error_code(std::errc::invalid_argument);
+    default:
+        return std::make_error_code(std::errc::io_error);
+    }
+}
+
+std::error_code lastSystemError() { return systemError(::GetLastError()); }
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (valid()) ::CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// The folder as one text for every way of naming it: its final path (links, short names and "." resolved) where it
+// can be opened, else its full path; without a separator at its end and in capitals, as Windows compares names.
+std::string folderIdentity(const std::string& folder) {
+    const std::string name = folder.empty() ? "." : folder;
+    std::string path(32768, '\0');
+    DWORD size = 0;
+    const Handle handle(::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle.valid()) size = ::GetFinalPathNameByHandleA(handle.get(), path.data(), 32768, FILE_NAME_NORMALIZED);
+    if (size == 0 || size >= 32768) size = ::GetFullPathNameA(name.c_str(), 32768, path.data(), nullptr);
+    if (size == 0 || size >= 32768) return name;
+    path.resize(size);
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    for (char& c : path)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return path;
+}
+
+// The name of the mutex that stands for a folder. A mutex name holds no backslash after its namespace and at most
+// MAX_PATH characters, so the folder is hashed (FNV-1a): two folders that shared a hash would only wait for each other.
+std::string folderMutexName(const std::string& folder) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : folderIdentity(folder)) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "Local\\zerkon-folder-%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+// A mutex is released by the thread that holds it; a pass locks and unlocks on one thread. A process that ends
+// holding it leaves it abandoned, and the next waiter takes it.
+class MutexFolderLock : public FolderLock {
+public:
+    explicit MutexFolderLock(HANDLE mutex) : mutex_(mutex) {}
+    ~MutexFolderLock() override {
+        ::ReleaseMutex(mutex_);
+        ::CloseHandle(mutex_);
+    }
+
+private:
+    HANDLE mutex_;
+};
+
+// The security descriptor of `path` for `what`, empty with `error` set when it cannot be read.
+std::string securityOf(const std::string& path, SECURITY_INFORMATION what, std::error_code& error) {
+    DWORD size = 0;
+    ::GetFileSecurityA(path.c_str(), what, nullptr, 0, &size);
+    std::string descriptor(size, '\0');
+    if (size == 0 || !::GetFileSecurityA(path.c_str(), what, descriptor.data(), size, &size)) {
+        error = lastSystemError();
+        return {};
+    }
+    return descriptor;
+}
+
+// The access list of `from` given to `to`, protected from the folder's inherited entries when it was. A file system
+// that keeps no access lists (FAT) has none to keep.
+void copyAccessList(const std::string& from, const std::string& to, std::error_code& error) {
+    std::string descriptor = securityOf(from, DACL_SECURITY_INFORMATION, error);
+    if (error == std::errc::operation_not_supported) error.clear();
+    if (descriptor.empty()) return;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION;
+    if (::GetSecurityDescriptorControl(descriptor.data(), &control, &revision) && (control & SE_DACL_PROTECTED))
+        what |= PROTECTED_DACL_SECURITY_INFORMATION;
+    if (!::SetFileSecurityA(to.c_str(), what, descriptor.data())) error = lastSystemError();
+}
+
+// Only a process that may restore files gives one away; anyone else keeps the new file as their own.
+void copyOwnerAndGroup(const std::string& from, const std::string& to) {
+    std::error_code ignored;
+    std::string descriptor = securityOf(from, OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION, ignored);
+    if (!descriptor.empty())
+        ::SetFileSecurityA(to.c_str(), OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION, descriptor.data());
+}
+
+void copyCreationTime(const std::string& from, const std::string& to, std::error_code& error) {
+    FILETIME created{};
+    const Handle original(::CreateFileA(from.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!original.valid() || !::GetFileTime(original.get(), &created, nullptr, nullptr)) {
+        error = lastSystemError();
+        return;
+    }
+    const Handle copy(::CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!copy.valid() || !::SetFileTime(copy.get(), &created, nullptr, nullptr)) error = lastSystemError();
+}
+
 // The pass keeps to renames here: a second name of a read-only file, or of one held open without delete sharing,
-// cannot be removed again when a replace fails, so link() stays unsupported. Folders need no lock or sync of their
-// own here.
+// cannot be removed again when a replace fails, so link() stays unsupported. The renames are written through, so the
+// folder needs no sync of its own.
 class MachineFileSystem : public FileSystem {
 public:
+    // Another run puts its new file in place with two renames, between which the name is free for a moment: a name
+    // found absent is looked at again once no run holds its folder.
     PathKind status(const std::string& path, std::error_code& error) override {
+        const PathKind kind = statusNow(path, error);
+        if (kind != PathKind::absent) return kind;
+        std::error_code lockError;
+        const std::unique_ptr<FolderLock> lock = lockFolder(folderOf(path), lockError);
+        return lock ? statusNow(path, error) : kind;
+    }
+
+    PathKind statusNow(const std::string& path, std::error_code& error) {
         FileStatus info{};
         if (statusOf(path.c_str(), info) != 0) {
             const int failure = errno;
@@ -74,18 +241,15 @@ public:
         return machine::adopt(openFile(path, _O_WRONLY | _O_CREAT | _O_EXCL), error);
     }
 
+    // Without MOVEFILE_REPLACE_EXISTING the system refuses a name that exists, even one taken at the same moment.
+    // Written through, the new name is on the disk when the call returns, so a power cut right after keeps it.
     void rename(const std::string& from, const std::string& to, std::error_code& error) override {
-        // Windows refuses to rename onto an existing file by itself; the check only gives the refusal its words.
-        if (status(to, error) != PathKind::absent) {
-            if (!error) error = std::make_error_code(std::errc::file_exists);
-            return;
-        }
-        if (std::rename(from.c_str(), to.c_str()) != 0) error = lastError();
+        if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) error = lastSystemError();
     }
 
-    // MoveFileEx with MOVEFILE_REPLACE_EXISTING, underneath.
     void replace(const std::string& from, const std::string& to, std::error_code& error) override {
-        std::filesystem::rename(from, to, error);
+        if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = lastSystemError();
     }
 
     void remove(const std::string& path, std::error_code& error) override {
@@ -112,15 +276,44 @@ public:
         return info.st_mtime;
     }
 
-    // Windows has no owner to keep here; the read-only attribute stands for the permission bits.
+    // A new file would take the folder's inherited access list, the folder's time and no attributes. It gets the
+    // current file's creation time, access list, owner and group (where the process may give files away) and, last,
+    // its attributes: read-only would keep the rest from being written.
     void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override {
-        FileStatus original{};
-        FileStatus copy{};
-        if (statusOf(from.c_str(), original) != 0 || statusOf(to.c_str(), copy) != 0) {
-            error = lastError();
+        const DWORD attributes = ::GetFileAttributesA(from.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            error = lastSystemError();
             return;
         }
-        if (!(original.st_mode & _S_IWRITE) && ::_chmod(to.c_str(), _S_IREAD) != 0) error = lastError();
+        copyCreationTime(from, to, error);
+        if (!error) copyAccessList(from, to, error);
+        if (error) return;
+        copyOwnerAndGroup(from, to);
+        constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        const DWORD kept = attributes & kKept;
+        if (!::SetFileAttributesA(to.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) error = lastSystemError();
+    }
+
+    // Runs on one folder wait for each other through a mutex named after it: a lock file would be one more file in
+    // the user's folder, and one left behind by a killed run would stay.
+    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
+        const HANDLE mutex = ::CreateMutexA(nullptr, FALSE, folderMutexName(folder).c_str());
+        if (mutex == nullptr) {
+            error = lastSystemError();
+            return nullptr;
+        }
+        DWORD waited = ::WaitForSingleObject(mutex, machine::kQuietWaitMilliseconds);
+        if (waited == WAIT_TIMEOUT) {
+            machine::sayWaitingForFolder(folder);
+            waited = ::WaitForSingleObject(mutex, INFINITE);
+        }
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+            error = lastSystemError();
+            ::CloseHandle(mutex);
+            return nullptr;
+        }
+        return std::make_unique<MutexFolderLock>(mutex);
     }
 
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override {
