@@ -78,6 +78,9 @@ TEST(UnicodeNames, ChosenInTheOpenDialogAndHarmonized) {
         });
         EXPECT_TRUE(exists(backup));
         EXPECT_EQ(std::string(g_lastDir), utf8(where)) << "the folder remembered";
+        char stored[zerkon::ui::pathBufferSize] = "";
+        ::GetProfileStringA("Vantorix", "mru_dir", "", stored, sizeof stored);
+        EXPECT_EQ(std::string(stored), utf8(where)) << "the folder in the profile";
         ::DeleteFileW(backup.c_str());
         ::DeleteFileW(dp.c_str());
         if (!c.subfolder.empty()) ::RemoveDirectoryW(where.c_str());
