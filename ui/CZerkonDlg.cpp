@@ -68,7 +68,8 @@ std::string whatWentAmiss(const zerkon::PassResult& result) {
                 " could not be deleted, so the game goes on using the old aim. Close the game and delete " +
                 compiledFile + " yourself.";
     } else {
-        news += "\n\nThe new file is in place, but something went wrong afterwards.";
+        news += "\n\nThe new file is in place, but something went wrong afterwards. If the game still shows the old "
+                "aim, update the file again.";
     }
     return news + "\n\n(" + result.warning + ")";
 }
@@ -186,7 +187,7 @@ void CZerkonDlg::OnUpdateDp() {
     zerkon::PassResult result;
     if (reason.empty()) {
         result = zerkon::harmonizeFile(g_selectedPath, {range.feet, elevation.feet, {}});
-        reason = result.reason;
+        if (!result.ok()) reason = result.reason;
     }
     if (!reason.empty()) {
         const std::string text = "The guns of " + name + " were not harmonized.\n\n" + reason;
