@@ -25,6 +25,7 @@ struct Tally {
     int failed = 0;
     int withoutStations = 0;
     int stationsAimed = 0;
+    int compiledLeft = 0; // stale compiled copies that could not be deleted
 };
 
 // A file with neither "[GUNSTATIONS]" nor a gun station line (empty, a note, anything else named .dp) has nothing to
@@ -85,6 +86,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     console.out << '\n';
     sayBeyondLimits(file, result.counts, console, progress);
     if (!result.warning.empty()) sayAbout(file, result.warning, console, progress);
+    tally.compiledLeft += static_cast<int>(result.compiledLeft.size());
 }
 
 void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
@@ -165,7 +167,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
                                               : std::string())
                     << tally.failed << " failed, " << plural(tally.stationsAimed, "gun station", "gun stations")
                     << " aimed\n";
-    return tally.failed == 0 ? 0 : 1;
+    return tally.failed == 0 && tally.compiledLeft == 0 ? 0 : 1; // a stale compiled copy still aims the old way
 }
 
 } // namespace zerkon::cli

@@ -33,7 +33,7 @@ int runRestore(const RestoreRequest& request, Console& console) {
     console.out << '\n';
     if (!result.warning.empty())
         console.err << "zerkon-cli: " << printable(request.file) << ": " << result.warning << '\n';
-    return 0;
+    return result.compiledLeft.empty() ? 0 : 1;
 }
 
 } // namespace zerkon::cli

@@ -92,21 +92,25 @@ std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile c
     return reason;
 }
 
-// The compiled copies are stale once the file is replaced. One that is not there is no failure; one that stays is
-// returned as a warning for the user.
-std::string deleteCompiledCopies(FileSystem& files, const std::string& path, std::vector<std::string>& deleted) {
+// The compiled copies are stale once the file is replaced. Only regular files are compiled copies: a folder under such
+// a name is left alone. One that is not there is no failure; each one that stays is returned in the warning.
+std::string deleteCompiledCopies(FileSystem& files, const std::string& path, Replaced& done) {
     std::error_code error;
     const std::vector<std::string> copies = compiledCopies(files, path, error);
     if (error) return fileOperationReason("look for the compiled copy", compiledName(path), error);
     std::string warning;
     for (const std::string& copy : copies) {
-        files.remove(copy, error);
-        if (!error)
-            deleted.push_back(copy);
-        else if (error != std::errc::no_such_file_or_directory)
-            warning = "cannot delete the compiled copy " + quoted(copy) + ": " + error.message();
+        const PathKind kind = files.status(copy, error);
+        if (!error && kind == PathKind::file) files.remove(copy, error);
+        if (!error && kind == PathKind::file) {
+            done.compiledDeleted.push_back(copy);
+        } else if (error && error != std::errc::no_such_file_or_directory) {
+            done.compiledLeft.push_back(copy);
+            warning += (warning.empty() ? "" : "; ") + fileOperationReason("delete the compiled copy", copy, error);
+        }
         error.clear();
     }
+    if (!warning.empty()) warning += "; the game loads the old aim from it until it is deleted";
     return warning;
 }
 
@@ -186,8 +190,7 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         files.remove(temporary, ignored);
         return done;
     }
-    if (current != CurrentFile::overwritten)
-        addWarning(done.warning, deleteCompiledCopies(files, path, done.compiledDeleted));
+    if (current != CurrentFile::overwritten) addWarning(done.warning, deleteCompiledCopies(files, path, done));
     files.syncFolder(folderOf(path), error);
     if (error) addWarning(done.warning, fileOperationReason("sync the folder of", path, error));
     return done;

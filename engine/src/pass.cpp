@@ -46,6 +46,7 @@ PassResult harmonizeFile(const std::string& path, const RunSettings& settings, c
 
     result.backupPath = done.keptAs;
     result.compiledDeleted = done.compiledDeleted;
+    result.compiledLeft = done.compiledLeft;
     result.warning = done.warning;
     return result;
 }

@@ -59,6 +59,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     result.restoredFrom = backup;
     result.keptAs = done.keptAs;
     result.compiledDeleted = done.compiledDeleted;
+    result.compiledLeft = done.compiledLeft;
     result.warning = done.warning;
     return result;
 }

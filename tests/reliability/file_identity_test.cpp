@@ -3,6 +3,7 @@
 #include <zerkon/pass.hpp>
 #include <zerkon/restore.hpp>
 
+#include "faulty_file_system.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,30 @@ TEST(FileIdentity, EveryCaseOfTheCompiledNameIsDeleted) {
     EXPECT_EQ(folder.names(), (Names{"PLANE.DP", "PLANE_001.dp", "other.cdp", "plane.cdp.bak"}));
 }
 
+// Only regular files are compiled copies: a folder under such a name stays, unreported. Every copy that cannot be
+// deleted is reported, since the game goes on loading its old aim.
+TEST(FileIdentity, OnlyRegularFilesAreDeletedAsCompiledCopies) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    writeBytes(folder.file("plane.cdp"), "compiled");
+    fs::create_directory(folder.path() / "plane.cDp");
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.compiledDeleted, (Names{folder.file("plane.cdp")}));
+    EXPECT_TRUE(result.warning.empty()) << result.warning;
+    EXPECT_TRUE(fs::is_directory(folder.path() / "plane.cDp"));
+
+    writeBytes(folder.file("plane.cdp"), "compiled");
+    writeBytes(folder.file("plane.CDP"), "compiled");
+    FaultyFileSystem undeletable(Operation::remove, 1, std::make_error_code(std::errc::permission_denied), true);
+    zerkon::PassOptions options;
+    options.fileSystem = &undeletable;
+    const zerkon::PassResult stale = zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, options);
+    ASSERT_TRUE(stale.ok()) << stale.reason;
+    EXPECT_EQ(stale.compiledLeft.size(), 2u);
+    for (const char* name : {"plane.cdp\"", "plane.CDP\"", "old aim"})
+        EXPECT_NE(stale.warning.find(name), std::string::npos) << stale.warning;
+}
 #endif
 
 // Runs started at once on one file all succeed, and nothing any of them wrote is lost: the backups and the final file

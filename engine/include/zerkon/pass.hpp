@@ -18,6 +18,7 @@ class FileSystem;
 struct PassResult : Outcome {
     std::string backupPath;                   // on success: where the previous content now lives
     std::vector<std::string> compiledDeleted; // on success: the compiled copies deleted, stale with the new file
+    std::vector<std::string> compiledLeft;    // on success: compiled copies that could not be deleted, stale now
     std::string warning; // on success: something the user should know (a compiled copy that could not be deleted)
     PassCounts counts;
 };

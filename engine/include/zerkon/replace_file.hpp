@@ -25,6 +25,7 @@ struct Replaced {
     std::string reason;                       // why it failed; empty on success
     std::string keptAs;                       // the backup that holds the current content; empty when none was kept
     std::vector<std::string> compiledDeleted; // the compiled copies of a DP file, stale once it is replaced
+    std::vector<std::string> compiledLeft;    // those that could not be deleted: the game still loads their old aim
     std::string warning;                      // what went wrong after the file was in place, for the user to know
 };
 
