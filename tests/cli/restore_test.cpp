@@ -1,3 +1,4 @@
+#include "faulty_file_system.hpp"
 #include "memory_file_system.hpp"
 
 #include <zerkon/restore.hpp>
@@ -9,6 +10,7 @@ namespace {
 using zerkon::Failure;
 using zerkon::RestoreOptions;
 using zerkon::RestoreResult;
+using zerkon::testing::FaultyFileSystem;
 using zerkon::testing::MemoryFileSystem;
 
 const std::string kCurrent = "gunstation.0=1,harmonized\r\n";
@@ -79,12 +81,13 @@ class RestoreFaults : public ::testing::TestWithParam<bool> {}; // with links, o
 TEST_P(RestoreFaults, LoseNothingWhicheverOperationFails) {
     int walked = 0;
     for (int failing = 1;; ++failing) {
-        MemoryFileSystem files = aircraftFolder();
-        files.setLinksSupported(GetParam());
-        const auto before = files.snapshot();
-        files.failOperation(failing);
+        MemoryFileSystem memory = aircraftFolder();
+        const auto before = memory.snapshot();
+        FaultyFileSystem files(memory);
+        files.failCall(failing);
+        if (!GetParam()) files.withoutLinks();
         const RestoreResult result = zerkon::restoreBackup("plane.dp", 3, RestoreOptions{&files});
-        if (files.operationCount() < failing) {
+        if (files.calls() < failing) {
             ASSERT_TRUE(result.ok());
             break;
         }
@@ -92,7 +95,7 @@ TEST_P(RestoreFaults, LoseNothingWhicheverOperationFails) {
         SCOPED_TRACE("failing operation " + std::to_string(failing));
         if (!result.ok()) {
             EXPECT_EQ(result.failure, Failure::fileOperation);
-            EXPECT_EQ(files.snapshot(), before);
+            EXPECT_EQ(memory.snapshot(), before);
             continue;
         }
         // Only the deletion of the compiled copy may fail without failing the restore; it says so.
@@ -100,11 +103,11 @@ TEST_P(RestoreFaults, LoseNothingWhicheverOperationFails) {
                                                            {"plane_001.dp", kBackupOne},
                                                            {"plane_002.dp", kCurrent},
                                                            {"plane_003.dp", kBackupTwo}};
-        if (files.has("plane.cdp")) {
+        if (memory.has("plane.cdp")) {
             EXPECT_FALSE(result.warning.empty());
             expected["plane.cdp"] = "compiled";
         }
-        EXPECT_EQ(files.snapshot(), expected);
+        EXPECT_EQ(memory.snapshot(), expected);
     }
     EXPECT_GT(walked, 10);
 }
@@ -113,16 +116,17 @@ TEST_P(RestoreFaults, LoseNothingWhicheverOperationFails) {
 TEST_P(RestoreFaults, LoseNothingWhenTheDiskGoesAway) {
     int walked = 0;
     for (int failing = 1;; ++failing) {
-        MemoryFileSystem files = aircraftFolder();
-        files.setLinksSupported(GetParam());
-        files.failFrom(failing);
+        MemoryFileSystem memory = aircraftFolder();
+        FaultyFileSystem files(memory);
+        files.failCall(failing, true);
+        if (!GetParam()) files.withoutLinks();
         const RestoreResult result = zerkon::restoreBackup("plane.dp", 3, RestoreOptions{&files});
         if (result.ok()) break; // every operation came before the failing one, or only the compiled copy stayed
         SCOPED_TRACE("failing from operation " + std::to_string(failing));
-        const auto after = files.snapshot();
+        const auto after = memory.snapshot();
         EXPECT_EQ(after.at("plane_001.dp"), kBackupOne);
         EXPECT_EQ(after.at("plane_003.dp"), kBackupTwo);
-        const bool keptAway = !files.has("plane.dp");
+        const bool keptAway = !memory.has("plane.dp");
         EXPECT_EQ((keptAway ? after.at("plane_002.dp") : after.at("plane.dp")), kCurrent);
         if (keptAway) {
             EXPECT_NE(result.reason.find("plane_002.dp"), std::string::npos) << result.reason;

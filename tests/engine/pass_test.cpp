@@ -78,18 +78,18 @@ TEST(Pass, ThreeRunsLeaveThreeBackupsAndOneComment) {
 }
 
 // Another program that creates `name` between the pass's check that it is free and the pass's rename or link.
-class RacingFileSystem : public LinkingFaultyFileSystem {
+class RacingFileSystem : public FaultyFileSystem {
 public:
-    RacingFileSystem(std::string name, bool withLinks)
-        : LinkingFaultyFileSystem(Operation::status, 0), name_(std::move(name)), withLinks_(withLinks) {}
+    RacingFileSystem(std::string name, bool withLinks) : name_(std::move(name)), withLinks_(withLinks) {
+        if (!withLinks) withoutLinks(); // like FAT
+    }
     void rename(const std::string& from, const std::string& to, std::error_code& error) override {
         race(to);
-        LinkingFaultyFileSystem::rename(from, to, error);
+        FaultyFileSystem::rename(from, to, error);
     }
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
-        if (!withLinks_) return FaultyFileSystem::link(existing, newName, error); // none, like FAT
-        race(newName);
-        LinkingFaultyFileSystem::link(existing, newName, error);
+        if (withLinks_) race(newName);
+        FaultyFileSystem::link(existing, newName, error);
     }
 
 private:

@@ -34,9 +34,10 @@ struct PlaneFolder {
 
 std::unique_ptr<FaultyFileSystem> fileSystem(bool withLinks, Operation operation, int occurrence,
                                              bool keepsFailing = false) {
-    const auto error = std::make_error_code(std::errc::io_error);
-    if (withLinks) return std::make_unique<LinkingFaultyFileSystem>(operation, occurrence, error, keepsFailing);
-    return std::make_unique<FaultyFileSystem>(operation, occurrence, error, keepsFailing);
+    auto files = std::make_unique<FaultyFileSystem>();
+    files->failOn(operation, occurrence, std::make_error_code(std::errc::io_error), keepsFailing);
+    if (!withLinks) files->withoutLinks();
+    return files;
 }
 
 zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem& files) {
@@ -198,7 +199,7 @@ TEST(FaultWalk, PlotForceWithLinksLeavesTheOldPictureOrTheNewOne) { walkEveryPlo
 TEST(FaultWalk, WithLinksTheDpFileIsReplacedInOneStep) {
     TempFolder folder;
     writeBytes(folder.file("plane.dp"), largeDpFile(1000));
-    LinkingFaultyFileSystem files(Operation::status, 0);
+    FaultyFileSystem files;
     ASSERT_TRUE(harmonize(folder.file("plane.dp"), files).ok());
     EXPECT_EQ(files.calls(Operation::link), 1);
     EXPECT_EQ(files.calls(Operation::replace), 1);

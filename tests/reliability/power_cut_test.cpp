@@ -8,6 +8,7 @@
 #include <zerkon/restore.hpp>
 
 #include "dp_generator.hpp"
+#include "faulty_file_system.hpp"
 #include "memory_file_system.hpp"
 #include "plot_command.hpp"
 #include "test_files.hpp"
@@ -237,10 +238,11 @@ TEST(PowerCut, PassKeepsTheFileWhole) {
         Files initial{{"plane.dp", kOriginal}, {"plane.cdp", "compiled"}};
         if (c.withBackups) initial["plane_001.dp"] = "an earlier run";
         zerkon::testing::MemoryFileSystem memory;
-        memory.setLinksSupported(c.withLinks);
         for (const auto& [name, content] : initial)
             memory.put(name, content);
-        PowerCutRecorder files(memory, initial);
+        zerkon::testing::FaultyFileSystem below(memory);
+        if (!c.withLinks) below.withoutLinks();
+        PowerCutRecorder files(below, initial);
         const PassResult result = harmonizeFile("plane.dp", {}, passOptions(files));
         ASSERT_TRUE(result.ok()) << result.reason;
         ASSERT_NE(memory.content("plane.dp"), kOriginal);

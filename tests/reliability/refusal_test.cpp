@@ -104,7 +104,6 @@ TEST(Refusal, FileThatVanishedBeforeTheUpdate) {
 // The file is deleted by someone else after the pass found it and before it opened it.
 class VanishingFileSystem : public FaultyFileSystem {
 public:
-    VanishingFileSystem() : FaultyFileSystem(Operation::status, 0) {}
     std::unique_ptr<zerkon::InputFile> openForReading(const std::string& path, std::error_code& error) override {
         std::filesystem::remove(path);
         return FaultyFileSystem::openForReading(path, error);
@@ -142,7 +141,8 @@ TEST(Refusal, SystemRefusalsThroughTheSeam) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         putPlane(folder.path());
-        FaultyFileSystem files(c.operation, c.occurrence, std::make_error_code(c.error), true);
+        FaultyFileSystem files;
+        files.withoutLinks().failOn(c.operation, c.occurrence, std::make_error_code(c.error), true);
         const zerkon::PassResult result = harmonize(folder.file("plane.dp"), &files);
         EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
         EXPECT_TRUE(mentions(result.reason, std::make_error_code(c.error).message())) << result.reason;

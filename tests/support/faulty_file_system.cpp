@@ -24,11 +24,15 @@ class FaultyOutput : public OutputFile {
 public:
     FaultyOutput(std::unique_ptr<OutputFile> file, FaultyFileSystem& owner) : file_(std::move(file)), owner_(owner) {}
     void write(const char* data, std::size_t size, std::error_code& error) override {
-        if (owner_.shouldFail(Operation::write, error)) return;
+        if (owner_.shouldFail(Operation::write, error)) {
+            std::error_code ignored;
+            file_->write(data, size / 2, ignored); // a disk that fills up keeps part of the write
+            return;
+        }
         file_->write(data, size, error);
     }
     void flush(std::error_code& error) override {
-        if (owner_.shouldFail(Operation::flush, error)) return;
+        if (owner_.shouldFail(Operation::flush, error) || !owner_.syncs()) return;
         file_->flush(error);
     }
     void close(std::error_code& error) override {
@@ -64,82 +68,104 @@ const char* operationName(Operation operation) {
     return kNames[static_cast<int>(operation)];
 }
 
-FaultyFileSystem::FaultyFileSystem(Operation operation, int occurrence, std::error_code error, bool keepsFailing)
-    : failing_(operation), occurrence_(occurrence), error_(error), keepsFailing_(keepsFailing) {}
+FaultyFileSystem& FaultyFileSystem::failOn(Operation operation, int occurrence, std::error_code error,
+                                           bool keepsFailing) {
+    hasFailing_ = true;
+    failing_ = operation;
+    occurrence_ = occurrence;
+    error_ = error;
+    keepsFailing_ = keepsFailing;
+    return *this;
+}
+
+FaultyFileSystem& FaultyFileSystem::failCall(int n, bool keepsFailing) {
+    hasFailing_ = false;
+    occurrence_ = n;
+    error_ = std::make_error_code(std::errc::io_error);
+    keepsFailing_ = keepsFailing;
+    return *this;
+}
+
+FaultyFileSystem& FaultyFileSystem::withoutLinks() {
+    links_ = false;
+    return *this;
+}
+
+FaultyFileSystem& FaultyFileSystem::withoutSyncs() {
+    syncs_ = false;
+    return *this;
+}
 
 bool FaultyFileSystem::shouldFail(Operation operation, std::error_code& error) {
-    const int call = ++calls_[static_cast<int>(operation)];
-    if (operation != failing_ || occurrence_ == 0) return false;
-    if (call != occurrence_ && !(keepsFailing_ && call > occurrence_)) return false;
+    const int ofOperation = ++calls_[static_cast<int>(operation)];
+    const int ofAll = ++allCalls_;
+    if (hasFailing_ && operation != failing_) return false;
+    const int call = hasFailing_ ? ofOperation : ofAll;
+    if (occurrence_ == 0 || call < occurrence_ || (call > occurrence_ && !keepsFailing_)) return false;
     error = error_;
     return true;
 }
 
 PathKind FaultyFileSystem::status(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::status, error)) return PathKind::other;
-    return machineFileSystem().status(path, error);
+    return below_.status(path, error);
 }
 
 std::unique_ptr<InputFile> FaultyFileSystem::openForReading(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::open, error)) return nullptr;
-    auto file = machineFileSystem().openForReading(path, error);
+    auto file = below_.openForReading(path, error);
     return file ? std::make_unique<FaultyInput>(std::move(file), *this) : nullptr;
 }
 
 std::unique_ptr<OutputFile> FaultyFileSystem::createNew(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::create, error)) return nullptr;
-    auto file = machineFileSystem().createNew(path, error);
+    auto file = below_.createNew(path, error);
     return file ? std::make_unique<FaultyOutput>(std::move(file), *this) : nullptr;
 }
 
 void FaultyFileSystem::rename(const std::string& from, const std::string& to, std::error_code& error) {
-    if (shouldFail(Operation::rename, error)) return;
-    machineFileSystem().rename(from, to, error);
+    if (!shouldFail(Operation::rename, error)) below_.rename(from, to, error);
 }
 
 void FaultyFileSystem::remove(const std::string& path, std::error_code& error) {
-    if (shouldFail(Operation::remove, error)) return;
-    machineFileSystem().remove(path, error);
+    if (!shouldFail(Operation::remove, error)) below_.remove(path, error);
+}
+
+void FaultyFileSystem::link(const std::string& existing, const std::string& newName, std::error_code& error) {
+    if (!links_) return FileSystem::link(existing, newName, error);
+    if (!shouldFail(Operation::link, error)) below_.link(existing, newName, error);
+}
+
+void FaultyFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
+    if (!shouldFail(Operation::replace, error)) below_.replace(from, to, error);
 }
 
 std::vector<std::string> FaultyFileSystem::list(const std::string& folder, std::error_code& error) {
     if (shouldFail(Operation::list, error)) return {};
-    return machineFileSystem().list(folder, error);
+    return below_.list(folder, error);
 }
 
 std::time_t FaultyFileSystem::modificationTime(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::modificationTime, error)) return 0;
-    return machineFileSystem().modificationTime(path, error);
+    return below_.modificationTime(path, error);
 }
 
 std::string FaultyFileSystem::resolveLinks(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::resolveLinks, error)) return {};
-    return machineFileSystem().resolveLinks(path, error);
+    return below_.resolveLinks(path, error);
 }
 
 void FaultyFileSystem::copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
-    if (shouldFail(Operation::copyOwnership, error)) return;
-    machineFileSystem().copyOwnership(from, to, error);
+    if (!shouldFail(Operation::copyOwnership, error)) below_.copyOwnership(from, to, error);
 }
 
 std::unique_ptr<FolderLock> FaultyFileSystem::lockFolder(const std::string& folder, std::error_code& error) {
     if (shouldFail(Operation::lockFolder, error)) return nullptr;
-    return machineFileSystem().lockFolder(folder, error);
+    return below_.lockFolder(folder, error);
 }
 
 void FaultyFileSystem::syncFolder(const std::string& folder, std::error_code& error) {
-    if (shouldFail(Operation::syncFolder, error)) return;
-    machineFileSystem().syncFolder(folder, error);
-}
-
-void LinkingFaultyFileSystem::link(const std::string& existing, const std::string& newName, std::error_code& error) {
-    if (shouldFail(Operation::link, error)) return;
-    machineFileSystem().link(existing, newName, error);
-}
-
-void FaultyFileSystem::replace(const std::string& from, const std::string& to, std::error_code& error) {
-    if (shouldFail(Operation::replace, error)) return;
-    machineFileSystem().replace(from, to, error);
+    if (!shouldFail(Operation::syncFolder, error) && syncs_) below_.syncFolder(folder, error);
 }
 
 } // namespace zerkon::testing

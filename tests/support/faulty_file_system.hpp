@@ -1,5 +1,6 @@
-// A file system that passes everything to the machine's files but can fail one chosen operation, so tests can
-// check what a failure at that point leaves on disk.
+// A file system that passes every call to another one (the machine's files, or files in memory) and can fail any
+// chosen call, so tests can check what a failure at that point leaves behind. It can also lack links, like FAT, and
+// skip the waits for the disk, for timing the pass without them.
 #pragma once
 
 #include <zerkon/file_system.hpp>
@@ -31,26 +32,38 @@ constexpr int kOperationCount = static_cast<int>(Operation::syncFolder) + 1;
 
 const char* operationName(Operation operation);
 
-// It has no links, like FAT, so the pass puts the new file in place with renames; LinkingFaultyFileSystem has them.
-// A rename that replaces the file there is always passed on: every platform has one.
 class FaultyFileSystem : public FileSystem {
 public:
-    // Fails the `occurrence`-th (from 1) call of `operation` with `error`; 0 fails nothing. With `keepsFailing`, every
-    // later call of `operation` fails too, as on a disk that has gone away.
-    FaultyFileSystem(Operation operation, int occurrence,
-                     std::error_code error = std::make_error_code(std::errc::io_error), bool keepsFailing = false);
+    explicit FaultyFileSystem(FileSystem& below = machineFileSystem()) : below_(below) {}
 
-    // How many calls of `operation` were made so far: run once with nothing failing to learn how many points to walk.
+    // Fails the `occurrence`-th (from 1) call of `operation` with `error`. With `keepsFailing`, every later call of
+    // `operation` fails too, as on a disk that has gone away.
+    FaultyFileSystem& failOn(Operation operation, int occurrence,
+                             std::error_code error = std::make_error_code(std::errc::io_error),
+                             bool keepsFailing = false);
+    // Fails call number `n` (from 1), counted over every operation, with an I/O error; with `keepsFailing`, every
+    // call after it too.
+    FaultyFileSystem& failCall(int n, bool keepsFailing = false);
+    // No links, like FAT: link() fails as not supported without being counted, and the pass keeps to renames.
+    FaultyFileSystem& withoutLinks();
+    // Flushes and folder syncs return at once: the pass without its waits for the disk.
+    FaultyFileSystem& withoutSyncs();
+
+    // How many calls were made so far, of `operation` or of all: run once with nothing failing to learn how many
+    // points to walk.
     int calls(Operation operation) const { return calls_[static_cast<int>(operation)]; }
+    int calls() const { return allCalls_; }
 
-    // Counts a call and says whether it is the one to fail.
+    // Counts a call and says whether it is one to fail (then `error` is set).
     bool shouldFail(Operation operation, std::error_code& error);
+    bool syncs() const { return syncs_; }
 
     PathKind status(const std::string& path, std::error_code& error) override;
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
     std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
     void replace(const std::string& from, const std::string& to, std::error_code& error) override;
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
     std::time_t modificationTime(const std::string& path, std::error_code& error) override;
@@ -60,18 +73,16 @@ public:
     void syncFolder(const std::string& folder, std::error_code& error) override;
 
 private:
-    Operation failing_;
-    int occurrence_;
-    std::error_code error_;
-    bool keepsFailing_;
+    FileSystem& below_;
+    bool hasFailing_ = false;
+    Operation failing_ = Operation::status;
+    int occurrence_ = 0; // of `failing_`, or over every call when `hasFailing_` is false
+    std::error_code error_ = std::make_error_code(std::errc::io_error);
+    bool keepsFailing_ = false;
+    bool links_ = true;
+    bool syncs_ = true;
     int calls_[kOperationCount] = {};
-};
-
-// The machine's links too: the pass makes the backup a second name of the DP file and replaces the DP file in one step.
-class LinkingFaultyFileSystem : public FaultyFileSystem {
-public:
-    using FaultyFileSystem::FaultyFileSystem;
-    void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
+    int allCalls_ = 0;
 };
 
 } // namespace zerkon::testing
