@@ -180,11 +180,23 @@ public:
             error = lastError();
             return nullptr;
         }
-        while (::flock(fd, LOCK_EX) != 0) {
+        // A run that waits for another says so once, after a second of silence.
+        constexpr int kPollMilliseconds = 50;
+        bool blocking = false;
+        for (int waited = 0; ::flock(fd, blocking ? LOCK_EX : LOCK_EX | LOCK_NB) != 0;) {
             if (errno == EINTR) continue;
-            error = lastError();
-            ::close(fd);
-            return nullptr;
+            if (errno != EWOULDBLOCK || blocking) {
+                error = lastError();
+                ::close(fd);
+                return nullptr;
+            }
+            if (waited >= machine::kQuietWaitMilliseconds) {
+                machine::sayWaitingForFolder(folder);
+                blocking = true;
+                continue;
+            }
+            ::usleep(kPollMilliseconds * 1000);
+            waited += kPollMilliseconds;
         }
         return std::make_unique<MachineFolderLock>(fd);
     }

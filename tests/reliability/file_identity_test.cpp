@@ -10,12 +10,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -154,6 +157,26 @@ TEST(FileIdentity, OnlyRegularFilesAreDeletedAsCompiledCopies) {
     EXPECT_EQ(stale.compiledLeft.size(), 2u);
     for (const char* name : {"plane.cdp\"", "plane.CDP\"", "old aim"})
         EXPECT_NE(stale.warning.find(name), std::string::npos) << stale.warning;
+}
+#endif
+
+#ifndef _WIN32
+// A run that waits for another run's lock on the folder says so once, after a second, and then goes on.
+TEST(FileIdentity, AWaitingRunSaysSoOnce) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    const int held = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ::testing::internal::CaptureStderr();
+    zerkon::PassResult result;
+    std::thread run([&] { result = harmonize(folder.file("plane.dp")); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::flock(held, LOCK_UN);
+    ::close(held);
+    run.join();
+    EXPECT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "waiting for another run on the folder \"" + folder.file("") + "\" to finish\n");
 }
 #endif
 
