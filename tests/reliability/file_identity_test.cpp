@@ -149,7 +149,8 @@ TEST(FileIdentity, OnlyRegularFilesAreDeletedAsCompiledCopies) {
 
     writeBytes(folder.file("plane.cdp"), "compiled");
     writeBytes(folder.file("plane.CDP"), "compiled");
-    FaultyFileSystem undeletable(Operation::remove, 1, std::make_error_code(std::errc::permission_denied), true);
+    FaultyFileSystem undeletable;
+    undeletable.withoutLinks().failOn(Operation::remove, 1, std::make_error_code(std::errc::permission_denied), true);
     zerkon::PassOptions options;
     options.fileSystem = &undeletable;
     const zerkon::PassResult stale = zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, options);
