@@ -74,6 +74,8 @@ public:
     PathKind status(const std::string& path, std::error_code& error) override {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
+            // A symbolic link that leads nowhere still takes its name.
+            if (errno == ENOENT && ::lstat(path.c_str(), &info) == 0) return PathKind::other;
             if (errno == ENOENT || errno == ENOTDIR) return PathKind::absent;
             error = lastError();
             return PathKind::other;

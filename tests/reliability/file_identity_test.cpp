@@ -1,6 +1,7 @@
 // What a pass keeps of the file it replaces: its permissions, its owner, a symbolic link to it, and every run's
 // content when runs meet on one file.
 #include <zerkon/pass.hpp>
+#include <zerkon/preview.hpp>
 #include <zerkon/restore.hpp>
 
 #include "faulty_file_system.hpp"
@@ -121,6 +122,19 @@ TEST(FileIdentity, RealNameMustEndInDp) {
         EXPECT_EQ(treeNow(), tree);
         EXPECT_EQ(readBytes(folder.file(c.target)), kPlane);
     }
+}
+
+// A symbolic link that leads nowhere still takes its name: the dry run and the pass both pass it by.
+TEST(FileIdentity, DanglingLinkAtABackupNameIsTaken) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    fs::create_symlink("nowhere", folder.path() / "plane_001.dp");
+    const zerkon::Preview preview = zerkon::previewHarmonize(folder.file("plane.dp"), {900, 1, {}});
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(preview.backupPath, folder.file("plane_002.dp"));
+    EXPECT_EQ(result.backupPath, folder.file("plane_002.dp"));
+    EXPECT_EQ(fs::read_symlink(folder.path() / "plane_001.dp"), "nowhere");
 }
 
 // Where names tell case apart, the simulator takes any case of the compiled name: all of them are stale.
