@@ -34,15 +34,15 @@ bool hasNoGunStation(const Preview& preview) {
     return preview.stations.empty() && preview.counts.headerCommentsWritten == 0;
 }
 
-// Whether `preview` says the file is to be left alone; says so and counts it then.
-bool leftAloneForNoGunStation(const std::string& file, const Preview& preview, bool dryRun, Console& console,
-                              Progress& progress, Tally& tally) {
-    if (!preview.ok()) {
-        sayAbout(file, preview.reason, console, progress);
+// Whether the file is to be left alone, unread or with no gun station; says so and counts it then.
+bool leftAloneForNoGunStation(const std::string& file, const Outcome& read, bool noGunStation, bool dryRun,
+                              Console& console, Progress& progress, Tally& tally) {
+    if (!read.ok()) {
+        sayAbout(file, read.reason, console, progress);
         ++tally.failed;
         return true;
     }
-    if (!hasNoGunStation(preview)) return false;
+    if (!noGunStation) return false;
     progress.clear();
     console.out << printable(file) << ": no gun station in it; "
                 << (dryRun ? "it would be left alone\n" : "left alone, no backup made\n");
@@ -67,8 +67,8 @@ void sayBeyondLimits(const std::string& file, const PassCounts& counts, Console&
 
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                   Tally& tally) {
-    const Preview preview = previewHarmonize(file, request.settings);
-    if (leftAloneForNoGunStation(file, preview, false, console, progress, tally)) return;
+    const GunStationSearch search = findGunStations(file, request.settings);
+    if (leftAloneForNoGunStation(file, search, !search.found, false, console, progress, tally)) return;
     const PassResult result = harmonizeFile(file, request.settings);
     if (!result.ok()) {
         sayAbout(file, result.reason, console, progress);
@@ -92,7 +92,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
 void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                 Tally& tally) {
     const Preview preview = previewHarmonize(file, request.settings);
-    if (leftAloneForNoGunStation(file, preview, true, console, progress, tally)) return;
+    if (leftAloneForNoGunStation(file, preview, hasNoGunStation(preview), true, console, progress, tally)) return;
     progress.clear();
     ++tally.done;
     tally.stationsAimed += preview.counts.stationsAimed;

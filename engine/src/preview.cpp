@@ -47,4 +47,23 @@ Preview previewHarmonize(const std::string& path, const RunSettings& settings, c
     return preview;
 }
 
+GunStationSearch findGunStations(const std::string& path, const RunSettings& settings, const PassOptions& options) {
+    FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
+    const PassInputs inputs = checkPassInputs(files, path, settings);
+    if (!inputs.ok()) return failed<GunStationSearch>(inputs);
+    std::error_code error;
+    std::unique_ptr<InputFile> input = files.openForReading(inputs.path, error);
+    if (!input) return fileFailure<GunStationSearch>("open", inputs.path, error);
+    DpRewriter rewriter(inputs.settings, "");
+    PassCounts counts;
+    GunStationSearch search;
+    error = rewriteEachLine(*input, rewriter, counts, [&search](const RewrittenLine& line) {
+        search.found =
+            line.outcome.action == LineAction::stationJudged || line.outcome.action == LineAction::commentInserted;
+        return !search.found;
+    });
+    if (error) return fileFailure<GunStationSearch>("read", inputs.path, error);
+    return search;
+}
+
 } // namespace zerkon

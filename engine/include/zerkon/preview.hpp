@@ -40,4 +40,12 @@ struct Preview : Outcome {
 // every station and every line the pass would change. Creates, renames and deletes nothing.
 Preview previewHarmonize(const std::string& path, const RunSettings& settings, const PassOptions& options = {});
 
+struct GunStationSearch : Outcome {
+    bool found = false;
+};
+
+// Whether the DP file at `path` holds what a pass aims: a "[GUNSTATIONS]" line or a gun station line. Reads only up to
+// the first of them, so that a pass need not be previewed whole to know; refuses what previewHarmonize() refuses.
+GunStationSearch findGunStations(const std::string& path, const RunSettings& settings, const PassOptions& options = {});
+
 } // namespace zerkon
