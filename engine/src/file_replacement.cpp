@@ -120,14 +120,23 @@ void addWarning(std::string& warnings, const std::string& warning) {
     warnings += warning;
 }
 
-// Creates the temporary file beside `path`; a stale one is left to its owner and the next name is tried.
+// Creates the temporary file beside `path`. The folder is locked, so a regular file under a temporary name of ours was
+// left by a run that was stopped: it is removed, and the warning says so. One that cannot be removed is passed by.
 std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, std::string& temporary,
-                                            std::error_code& error) {
+                                            std::string& warning, std::error_code& error) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         temporary = path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
-        error.clear();
-        std::unique_ptr<OutputFile> output = files.createNew(temporary, error);
-        if (output || error != std::errc::file_exists) return output;
+        for (bool staleRemoved = false;; staleRemoved = true) {
+            error.clear();
+            std::unique_ptr<OutputFile> output = files.createNew(temporary, error);
+            if (output || error != std::errc::file_exists) return output;
+            if (staleRemoved) break;
+            std::error_code staleError;
+            if (files.status(temporary, staleError) != PathKind::file || staleError) break;
+            files.remove(temporary, staleError);
+            if (staleError) break;
+            addWarning(warning, "removed " + quoted(temporary) + ", left by a run that was stopped");
+        }
     }
     return nullptr;
 }
@@ -163,7 +172,7 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         return done;
     }
     std::string temporary;
-    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, error);
+    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, done.warning, error);
     if (!output) {
         done.reason = fileOperationReason("create", temporary, error);
         return done;

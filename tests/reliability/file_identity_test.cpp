@@ -5,6 +5,7 @@
 #include <zerkon/restore.hpp>
 
 #include "faulty_file_system.hpp"
+#include "plot_command.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -194,6 +196,28 @@ TEST(FileIdentity, AWaitingRunSaysSoOnce) {
               "waiting for another run on the folder \"" + folder.file("") + "\" to finish\n");
 }
 #endif
+
+// The folder is locked while a file is replaced, so a temporary file of ours found there was left by a run that was
+// stopped: it is removed, and the run says so. A folder under that name is no temporary file of ours.
+TEST(FileIdentity, StaleTemporaryFilesAreRemoved) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    writeBytes(folder.file("plane.dp.zerkon-tmp1"), "stale");
+    writeBytes(folder.file("plane.svg.zerkon-tmp"), "stale");
+    writeBytes(folder.file("plane.svg"), "old picture");
+    fs::create_directory(folder.path() / "plane.dp.zerkon-tmp");
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_NE(
+        result.warning.find("removed \"" + folder.file("plane.dp.zerkon-tmp1") + "\", left by a run that was stopped"),
+        std::string::npos)
+        << result.warning;
+    const zerkon::cli::PlotRequest request{folder.file("plane.dp"), {900, 1, {}}, folder.file("plane.svg"), true};
+    std::ostringstream out, err;
+    zerkon::cli::Console console{out, err};
+    EXPECT_EQ(zerkon::cli::runPlot(request, console), 0) << err.str();
+    EXPECT_EQ(folder.names(), (Names{"plane.dp", "plane.dp.zerkon-tmp", "plane.svg", "plane_001.dp"}));
+}
 
 // Runs started at once on one file all succeed, and nothing any of them wrote is lost: the backups and the final file
 // hold the original and every run's output.
