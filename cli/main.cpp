@@ -2,6 +2,9 @@
 #include "command_line.hpp"
 #include "console.hpp"
 
+#include <zerkon/replace_file.hpp>
+
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 
@@ -34,7 +37,24 @@ private:
 } // namespace
 #endif
 
+namespace {
+
+// An interrupted run leaves no temporary file behind: it is removed, and the signal then ends the process as it would
+// have.
+extern "C" void removeTemporaryAndStop(int signalNumber) {
+    if (const char* temporary = zerkon::temporaryFileInProgress()) std::remove(temporary);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    std::signal(SIGINT, removeTemporaryAndStop);
+    std::signal(SIGTERM, removeTemporaryAndStop);
+#ifdef SIGHUP
+    std::signal(SIGHUP, removeTemporaryAndStop);
+#endif
 #ifdef _WIN32
     const Utf8Console console;
 #endif

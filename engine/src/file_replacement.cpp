@@ -4,6 +4,8 @@
 #include <zerkon/dp_format.hpp>
 #include <zerkon/outcome.hpp>
 
+#include <atomic>
+
 namespace zerkon {
 
 std::string fileOperationReason(const std::string& what, const std::string& path, const std::error_code& error) {
@@ -37,6 +39,39 @@ std::vector<std::string> compiledCopies(FileSystem& files, const std::string& pa
 namespace {
 
 constexpr int kBackupNameAttempts = 100;
+
+std::atomic<bool> temporarySlotTaken{false};
+char temporarySlot[4096];
+std::atomic<const char*> temporaryNamed{nullptr};
+
+// Names the temporary file for temporaryFileInProgress() while it may exist: named before it is created, so that no
+// signal falls between, until it is put in place or removed.
+class TemporaryInProgress {
+public:
+    TemporaryInProgress() {
+        bool taken = false;
+        owned_ = temporarySlotTaken.compare_exchange_strong(taken, true);
+    }
+    ~TemporaryInProgress() {
+        if (!owned_) return;
+        temporaryNamed.store(nullptr);
+        temporarySlotTaken.store(false);
+    }
+    TemporaryInProgress(const TemporaryInProgress&) = delete;
+    TemporaryInProgress& operator=(const TemporaryInProgress&) = delete;
+
+    void name(const std::string& temporary) {
+        if (!owned_) return;
+        temporaryNamed.store(nullptr); // never half a name
+        if (temporary.size() >= sizeof temporarySlot) return;
+        temporary.copy(temporarySlot, temporary.size());
+        temporarySlot[temporary.size()] = '\0';
+        temporaryNamed.store(temporarySlot);
+    }
+
+private:
+    bool owned_ = false;
+};
 
 using KeepOperation = void (FileSystem::*)(const std::string&, const std::string&, std::error_code&);
 
@@ -123,9 +158,10 @@ void addWarning(std::string& warnings, const std::string& warning) {
 // Creates the temporary file beside `path`. The folder is locked, so a regular file under a temporary name of ours was
 // left by a run that was stopped: it is removed, and the warning says so. One that cannot be removed is passed by.
 std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, std::string& temporary,
-                                            std::string& warning, std::error_code& error) {
+                                            TemporaryInProgress& named, std::string& warning, std::error_code& error) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         temporary = path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
+        named.name(temporary);
         for (bool staleRemoved = false;; staleRemoved = true) {
             error.clear();
             std::unique_ptr<OutputFile> output = files.createNew(temporary, error);
@@ -172,7 +208,8 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         return done;
     }
     std::string temporary;
-    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, done.warning, error);
+    TemporaryInProgress named;
+    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, named, done.warning, error);
     if (!output) {
         done.reason = fileOperationReason("create", temporary, error);
         return done;
@@ -204,5 +241,7 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
     if (error) addWarning(done.warning, fileOperationReason("sync the folder of", path, error));
     return done;
 }
+
+const char* temporaryFileInProgress() noexcept { return temporaryNamed.load(); }
 
 } // namespace zerkon

@@ -1,6 +1,7 @@
-// Runs the command line on a large file and kills it (SIGKILL) at random moments. After each kill the original bytes
-// must be intact under the DP file's name or its backup's, the DP file must never be partly written, the compiled
-// copy must be gone only once the new file is in place, and the next run must succeed.
+// Runs the command line on a large file and kills it at random moments: with SIGKILL, and with SIGTERM, SIGINT and
+// SIGHUP, after which no temporary file may stay. After each kill the original bytes must be intact under the DP file's
+// name or its backup's, the DP file must never be partly written, the compiled copy must be gone only once the new file
+// is in place, and the next run must succeed.
 //
 //   crash_safety ZERKON_CLI [--kills N] [--seconds S] [--megabytes M] [--seed X]
 #include "dp_generator.hpp"
@@ -198,13 +199,20 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         else
             waitForBackupOrEnd(folder / "plane_001.dp", pid, runTime * 10);
-        ::kill(pid, SIGKILL);
+        // SIGKILL in turn with the signals a run catches to remove its temporary file first.
+        const int signals[] = {SIGKILL, SIGTERM, SIGINT, SIGHUP};
+        const int signal = signals[round / 2 % 4];
+        ::kill(pid, signal);
         if (waitFor(pid) >= 0) {
             ++tally.finishedFirst;
             continue;
         }
         ++tally.killed;
+        const int leftBefore = tally.leftTemporary;
         checkAfterKill(folder, original, harmonized, tally, round);
+        if (signal != SIGKILL && tally.leftTemporary > leftBefore)
+            tally.problems.push_back("kill " + std::to_string(round) + ": " + ::strsignal(signal) +
+                                     " left a temporary file");
         if (fs::exists(dp) && timedRun() != 0)
             tally.problems.push_back("kill " + std::to_string(round) + ": the next run failed");
     }

@@ -41,4 +41,8 @@ struct Replaced {
 Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile current, const std::string& sourcePath,
                      const ContentWriter& write);
 
+// The temporary file a replacement is writing now, for a signal handler to remove before the process ends; null when
+// there is none. Safe to call from a handler; one replacement at a time is named.
+const char* temporaryFileInProgress() noexcept;
+
 } // namespace zerkon
