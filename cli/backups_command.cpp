@@ -14,8 +14,9 @@
 namespace zerkon::cli {
 namespace {
 
-std::string localDate(std::time_t time) {
-    if (time == 0) return "?";
+std::string localDate(std::chrono::system_clock::time_point when) {
+    if (when == std::chrono::system_clock::time_point()) return "?";
+    const std::time_t time = std::chrono::system_clock::to_time_t(when);
     const std::tm* local = std::localtime(&time);
     if (!local) return "?";
     char text[32];
@@ -61,7 +62,7 @@ int runBackups(const std::string& file, Console& console) {
     using Align = TextTable::Align;
     std::vector<Align> columns = {Align::right, Align::left,  Align::left, Align::left,
                                   Align::right, Align::right, Align::left};
-    std::vector<std::string> header = {"N", "", "file", "written", "range ft", "elevation ft", "harmonized on"};
+    std::vector<std::string> header = {"N", "", "file", "made", "range ft", "elevation ft", "harmonized on"};
     if (ownSettings) {
         columns.push_back(Align::left);
         header.push_back("own settings");
@@ -70,7 +71,7 @@ int runBackups(const std::string& file, Console& console) {
     table.addRow(std::move(header));
     for (const BackupFile& backup : backups) {
         std::vector<std::string> row = {std::to_string(backup.number), &backup == newest ? "*" : "",
-                                        fileName(backup.path), localDate(backup.modified)};
+                                        fileName(backup.path), localDate(backup.made)};
         if (backup.run) {
             row.insert(row.end(), {orUnknown(backup.run->rangeFeet), orUnknown(backup.run->elevationFeet),
                                    orUnknown(backup.run->when)});

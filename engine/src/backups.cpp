@@ -75,7 +75,9 @@ std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath
         backup.number = *number;
         backup.path = backupName(target, *number);
         std::error_code readError; // an unreadable backup is still listed, without its settings or its time
-        backup.modified = files.modificationTime(backup.path, readError);
+        const PathKind kind = files.status(backup.path, readError);
+        if (!readError && kind != PathKind::file) continue; // a folder or a device under such a name is no backup
+        if (!readError) backup.made = files.changeTime(backup.path, readError);
         backup.run = readRunRecord(files, backup.path, readError);
         backup.unreadable = static_cast<bool>(readError);
         backups.push_back(std::move(backup));
@@ -89,8 +91,7 @@ std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath
 const BackupFile* newestBackup(const std::vector<BackupFile>& backups) {
     const BackupFile* newest = nullptr;
     for (const BackupFile& backup : backups)
-        if (!newest || backup.modified > newest->modified ||
-            (backup.modified == newest->modified && backup.number > newest->number))
+        if (!newest || backup.made > newest->made || (backup.made == newest->made && backup.number > newest->number))
             newest = &backup;
     return newest;
 }

@@ -99,13 +99,16 @@ public:
         if (std::remove(path.c_str()) != 0) error = lastError();
     }
 
-    std::time_t modificationTime(const std::string& path, std::error_code& error) override {
+    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
             error = lastError();
-            return 0;
+            return {};
         }
-        return info.st_mtime;
+        const auto sinceEpoch =
+            std::chrono::seconds(info.st_ctim.tv_sec) + std::chrono::nanoseconds(info.st_ctim.tv_nsec);
+        return std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
     }
 
     void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override {

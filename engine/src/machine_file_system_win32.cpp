@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -267,13 +268,27 @@ public:
         ::_chmod(path.c_str(), _S_IREAD);
     }
 
-    std::time_t modificationTime(const std::string& path, std::error_code& error) override {
-        FileStatus info{};
-        if (statusOf(path.c_str(), info) != 0) {
+    // The C runtime's st_ctime is the creation time here; the change time, which a rename sets, needs the handle.
+    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
+        const int fd = openFile(path, _O_RDONLY);
+        if (fd < 0) {
             error = lastError();
-            return 0;
+            return {};
         }
-        return info.st_mtime;
+        FILE_BASIC_INFO info{};
+        const bool got = GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), FileBasicInfo,
+                                                      &info, sizeof info);
+        const DWORD failure = GetLastError();
+        ::_close(fd);
+        if (!got) {
+            error = std::error_code(static_cast<int>(failure), std::system_category());
+            return {};
+        }
+        constexpr long long kTicksFrom1601To1970 = 116444736000000000LL; // in the 100 ns ticks Windows counts
+        const std::chrono::duration<long long, std::ratio<1, 10'000'000>> sinceEpoch(info.ChangeTime.QuadPart -
+                                                                                     kTicksFrom1601To1970);
+        return std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
     }
 
     // A new file would take the folder's inherited access list, the folder's time and no attributes. It gets the

@@ -1,16 +1,21 @@
 #include "memory_file_system.hpp"
+#include "test_files.hpp"
 
 #include "text_table.hpp"
 
 #include <zerkon/backups.hpp>
+#include <zerkon/file_system.hpp>
+#include <zerkon/pass.hpp>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace {
 
 using zerkon::BackupFile;
+using Clock = std::chrono::system_clock;
 
 TEST(ListBackups, TakesOnlyTheNamesThePassGives) {
     zerkon::testing::MemoryFileSystem files;
@@ -34,7 +39,7 @@ TEST(ListBackups, TakesOnlyTheNamesThePassGives) {
     EXPECT_EQ(backups[1].run->rangeFeet, "900.0");
     EXPECT_EQ(backups[1].run->elevationFeet, "1.0");
     EXPECT_EQ(backups[1].run->when, "Sat Mar  7 18:02:11 2026");
-    EXPECT_EQ(backups[1].modified, 1234);
+    EXPECT_EQ(backups[1].made, Clock::from_time_t(1234));
 }
 
 // A backup that cannot be read is still listed, and said to be unreadable rather than never harmonized.
@@ -57,7 +62,7 @@ TEST(ListBackups, SaysWhichCannotBeRead) {
 
 struct NewestCase {
     const char* name;
-    std::vector<std::pair<unsigned, std::time_t>> backups; // number, modified
+    std::vector<std::pair<unsigned, std::time_t>> backups; // number, made
     unsigned newest;
 };
 
@@ -65,12 +70,12 @@ class NewestBackup : public ::testing::TestWithParam<NewestCase> {};
 
 void PrintTo(const NewestCase& c, std::ostream* os) { *os << c.name; }
 
-TEST_P(NewestBackup, IsTheOneWrittenLast) {
+TEST_P(NewestBackup, IsTheOneMadeLast) {
     std::vector<BackupFile> backups;
-    for (const auto& [number, modified] : GetParam().backups) {
+    for (const auto& [number, made] : GetParam().backups) {
         BackupFile backup;
         backup.number = number;
-        backup.modified = modified;
+        backup.made = Clock::from_time_t(made);
         backups.push_back(backup);
     }
     const BackupFile* newest = zerkon::newestBackup(backups);
@@ -84,6 +89,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, NewestBackup,
                                            NewestCase{"SameSecondGoesByNumber", {{1, 300}, {2, 300}}, 2}));
 
 TEST(NewestBackup, NoneWithoutBackups) { EXPECT_EQ(zerkon::newestBackup({}), nullptr); }
+
+// On disk, by the passes themselves: a file copied with its 2005 time kept is still the backup made last, a gap is
+// filled by the newest backup within the same second, and a folder named like a backup is none.
+TEST(NewestBackup, IsTheOneMadeLastOnDisk) {
+    namespace fs = std::filesystem;
+    const std::string plane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n";
+    zerkon::testing::TempFolder folder;
+    const std::string dp = folder.file("plane.dp");
+    const auto newestAfterARun = [&] {
+        EXPECT_TRUE(zerkon::harmonizeFile(dp, {900, 1, {}}).ok());
+        std::error_code error;
+        const std::vector<BackupFile> backups = zerkon::listBackups(zerkon::machineFileSystem(), dp, error);
+        EXPECT_EQ(backups.size(), 2u);
+        const BackupFile* newest = zerkon::newestBackup(backups);
+        return newest ? newest->number : 0;
+    };
+    fs::create_directory(folder.path() / "plane_003.dp");
+    zerkon::testing::writeBytes(dp, plane);
+    ASSERT_TRUE(zerkon::harmonizeFile(dp, {900, 1, {}}).ok());
+    zerkon::testing::writeBytes(dp, plane); // cp -p of an old copy
+    fs::last_write_time(dp, fs::last_write_time(dp) - std::chrono::hours(24 * 365 * 21));
+    EXPECT_EQ(newestAfterARun(), 2u);
+    fs::remove(folder.file("plane_001.dp"));
+    EXPECT_EQ(newestAfterARun(), 1u);
+}
 
 TEST(ParseRunComment, ReadsWhatThePassWrote) {
     std::tm time{};

@@ -79,8 +79,8 @@ public:
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override {
         return inner_.list(folder, error);
     }
-    std::time_t modificationTime(const std::string& path, std::error_code& error) override {
-        return inner_.modificationTime(path, error);
+    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
+        return inner_.changeTime(path, error);
     }
     std::string resolveLinks(const std::string& path, std::error_code& error) override {
         return inner_.resolveLinks(path, error);

@@ -60,7 +60,7 @@ const char* operationName(Operation operation) {
                                                             "link",
                                                             "replace",
                                                             "list",
-                                                            "modification time",
+                                                            "change time",
                                                             "resolve links",
                                                             "copy ownership",
                                                             "lock folder",
@@ -145,9 +145,9 @@ std::vector<std::string> FaultyFileSystem::list(const std::string& folder, std::
     return below_.list(folder, error);
 }
 
-std::time_t FaultyFileSystem::modificationTime(const std::string& path, std::error_code& error) {
-    if (shouldFail(Operation::modificationTime, error)) return 0;
-    return below_.modificationTime(path, error);
+std::chrono::system_clock::time_point FaultyFileSystem::changeTime(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::changeTime, error)) return {};
+    return below_.changeTime(path, error);
 }
 
 std::string FaultyFileSystem::resolveLinks(const std::string& path, std::error_code& error) {

@@ -22,7 +22,7 @@ enum class Operation {
     link,
     replace,
     list,
-    modificationTime,
+    changeTime,
     resolveLinks,
     copyOwnership,
     lockFolder,
@@ -66,7 +66,7 @@ public:
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
     void replace(const std::string& from, const std::string& to, std::error_code& error) override;
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
-    std::time_t modificationTime(const std::string& path, std::error_code& error) override;
+    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override;
     std::string resolveLinks(const std::string& path, std::error_code& error) override;
     void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override;
     std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override;

@@ -37,8 +37,8 @@ private:
 
 } // namespace
 
-void MemoryFileSystem::put(const std::string& path, std::string content, std::time_t modified) {
-    files_[path] = std::make_shared<File>(File{std::move(content), modified});
+void MemoryFileSystem::put(const std::string& path, std::string content, std::time_t changed) {
+    files_[path] = std::make_shared<File>(File{std::move(content), changed});
 }
 
 std::map<std::string, std::string> MemoryFileSystem::snapshot() const {
@@ -79,6 +79,7 @@ void MemoryFileSystem::rename(const std::string& from, const std::string& to, st
     } else {
         files_[to] = files_[from];
         files_.erase(from);
+        files_[to]->changed = ++clock_;
     }
 }
 
@@ -93,6 +94,7 @@ void MemoryFileSystem::link(const std::string& existing, const std::string& newN
         error = std::make_error_code(std::errc::file_exists);
     } else {
         files_[newName] = files_[existing]; // one content under two names
+        files_[newName]->changed = ++clock_;
     }
 }
 
@@ -102,6 +104,7 @@ void MemoryFileSystem::replace(const std::string& from, const std::string& to, s
     } else {
         files_[to] = files_[from];
         files_.erase(from);
+        files_[to]->changed = ++clock_;
     }
 }
 
@@ -112,11 +115,11 @@ std::vector<std::string> MemoryFileSystem::list(const std::string& folder, std::
     return names;
 }
 
-std::time_t MemoryFileSystem::modificationTime(const std::string& path, std::error_code& error) {
+std::chrono::system_clock::time_point MemoryFileSystem::changeTime(const std::string& path, std::error_code& error) {
     const auto found = files_.find(path);
-    if (found != files_.end()) return found->second->modified;
+    if (found != files_.end()) return std::chrono::system_clock::from_time_t(found->second->changed);
     error = std::make_error_code(std::errc::no_such_file_or_directory);
-    return 0;
+    return {};
 }
 
 } // namespace zerkon::testing

@@ -12,8 +12,9 @@ namespace zerkon::testing {
 
 class MemoryFileSystem : public FileSystem {
 public:
-    // A file written at `modified`; each file written through the seam is newer than every file before it.
-    void put(const std::string& path, std::string content, std::time_t modified = 0);
+    // A file last changed at `changed`; each file created, renamed or linked through the seam changes after every
+    // change before it.
+    void put(const std::string& path, std::string content, std::time_t changed = 0);
     bool has(const std::string& path) const { return files_.count(path) != 0; }
     const std::string& content(const std::string& path) const { return files_.at(path)->bytes; }
     std::map<std::string, std::string> snapshot() const;
@@ -26,11 +27,11 @@ public:
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
     void replace(const std::string& from, const std::string& to, std::error_code& error) override;
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
-    std::time_t modificationTime(const std::string& path, std::error_code& error) override;
+    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override;
 
     struct File {
         std::string bytes;
-        std::time_t modified = 0;
+        std::time_t changed = 0;
     };
 
 private:

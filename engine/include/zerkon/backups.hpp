@@ -3,7 +3,7 @@
 
 #include <zerkon/dp_format.hpp>
 
-#include <ctime>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,9 +17,9 @@ class FileSystem;
 struct BackupFile {
     unsigned number = 0;
     std::string path;
-    std::time_t modified = 0;     // when its content was last written (a rename keeps it)
-    std::optional<RunRecord> run; // none when the content was never harmonized, or could not be read
-    bool unreadable = false;      // its content could not be read
+    std::chrono::system_clock::time_point made; // when it was made (its change time); the epoch when unknown
+    std::optional<RunRecord> run;               // none when the content was never harmonized, or could not be read
+    bool unreadable = false;                    // its content could not be read
 };
 
 // Backups are never overwritten: the first number whose name is free is taken, so a gap left by a deleted backup
@@ -30,10 +30,11 @@ std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std
 // "plane.dp"), in the same folder.
 bool isBackupOf(const std::string& path, const std::string& dpPath);
 
-// Every file in the DP file's folder named exactly as one of its backups, by number.
+// Every regular file in the DP file's folder named exactly as one of its backups, by number.
 std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath, std::error_code& error);
 
-// The backup whose content was written last; with gaps reused, the highest number need not be it. Null when empty.
+// The backup made last; with gaps reused, the highest number need not be it. Its content may be much older (a file
+// copied with its time kept, say). Null when empty.
 const BackupFile* newestBackup(const std::vector<BackupFile>& backups);
 
 // The first run comment of the file, if it has one.

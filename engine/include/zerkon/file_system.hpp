@@ -1,8 +1,8 @@
 // Every file operation of the pass goes through this seam, so tests can make any one of them fail.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -71,11 +71,12 @@ public:
         error = std::make_error_code(std::errc::operation_not_supported);
         return {};
     }
-    // When the content of the file was last written; a rename keeps it.
-    virtual std::time_t modificationTime(const std::string& path, std::error_code& error) {
+    // When the file last changed, a new name or link included: the inode change time on POSIX, the change time on
+    // Windows. The modification time would not do to tell when a backup was made: a rename keeps it.
+    virtual std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) {
         (void)path;
         error = std::make_error_code(std::errc::operation_not_supported);
-        return 0;
+        return {};
     }
     // The file a symbolic link at `path` leads to, through every link on the way; `path` itself when it is no link.
     virtual std::string resolveLinks(const std::string& path, std::error_code& error) {
