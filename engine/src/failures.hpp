@@ -34,4 +34,8 @@ Outcome checkDpPathLength(const std::string& path);
 // it leads to.
 Outcome checkRealDpName(const std::string& path, const std::string& target);
 
+// Where names tell case apart, "k.dp" and "k.DP" are two aircraft that would share the backups "k_NNN.dp": neither is
+// harmonized or restored while both are there, or a restore could bring back the other one.
+Outcome checkNoCaseTwin(FileSystem& files, const std::string& dpPath);
+
 } // namespace zerkon

@@ -33,15 +33,16 @@ PassResult harmonizeFile(const std::string& path, const RunSettings& settings, c
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     const PassInputs inputs = checkPassInputs(files, path, settings);
     if (!inputs.ok()) return failed<PassResult>(inputs);
+    if (Outcome twin = checkNoCaseTwin(files, inputs.path); !twin.ok()) return failed<PassResult>(std::move(twin));
     DpRewriter rewriter(inputs.settings,
                         runComment(inputs.settings, passLocalTime(options)) + stationsComment(settings.stations),
                         settings.stations);
     PassResult result;
-    const Replaced done = replaceFile(files, inputs.path, CurrentFile::keptAsBackup, inputs.path,
-                                      [&](InputFile* source, OutputFile& output, const std::string& temporary) {
-                                          return rewriteInto(*source, output, rewriter, result.counts, inputs.path,
-                                                             temporary);
-                                      });
+    const Replaced done =
+        replaceFile(files, inputs.path, CurrentFile::keptAsBackup, inputs.path,
+                    [&](InputFile* source, OutputFile& output, const std::string& temporary) {
+                        return rewriteInto(*source, output, rewriter, result.counts, inputs.path, temporary);
+                    });
     if (!done.reason.empty()) return failed<PassResult>(Failure::fileOperation, done.reason);
 
     result.backupPath = done.keptAs;

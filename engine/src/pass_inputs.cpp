@@ -52,6 +52,22 @@ Outcome checkRealDpName(const std::string& path, const std::string& target) {
                                   ", which is not a DP file (the name does not end in .dp); left alone"};
 }
 
+Outcome checkNoCaseTwin(FileSystem& files, const std::string& dpPath) {
+    if (kNamesIgnoreCase) return {};
+    std::error_code error;
+    const std::string name = nameOf(dpPath);
+    const std::vector<std::string> names = files.list(folderOf(dpPath), error);
+    if (error && error != std::errc::operation_not_supported)
+        return {Failure::fileOperation, fileOperationReason("list the folder of", dpPath, error)};
+    for (const std::string& other : names)
+        if (other != name && equalsNoCase(other, name))
+            return {Failure::badPath, quoted(dpPath) + " and " + quoted(folderOf(dpPath) + other) +
+                                          " are both there and would share the backups " +
+                                          quoted(name.substr(0, name.size() - 3) + "_NNN.dp") +
+                                          "; left alone until one of them is renamed"};
+    return {};
+}
+
 PassInputs checkPassInputs(FileSystem& files, const std::string& path, const RunSettings& settings) {
     if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<PassInputs>(std::move(length));
     if (!std::isfinite(settings.rangeFeet) || !convergesAhead(settings.rangeFeet))

@@ -36,6 +36,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     std::string reason = followLinks(files, path, dpPath);
     if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
     if (Outcome name = checkRealDpName(path, dpPath); !name.ok()) return failed<RestoreResult>(std::move(name));
+    if (Outcome twin = checkNoCaseTwin(files, dpPath); !twin.ok()) return failed<RestoreResult>(std::move(twin));
     const std::string backup = backupName(dpPath, backupNumber);
 
     std::error_code error;

@@ -126,6 +126,22 @@ TEST(FileIdentity, RealNameMustEndInDp) {
     }
 }
 
+// "k.dp" and "k.DP" are two aircraft sharing the backups "k_NNN.dp": neither is harmonized or restored while both are
+// there, so a restore never brings back the other one's backup.
+TEST(FileIdentity, TwoCasesOfOneNameAreLeftAlone) {
+    TempFolder folder;
+    for (const char* name : {"k.dp", "k.DP", "k_001.dp"})
+        writeBytes(folder.file(name), kPlane);
+    for (const char* name : {"k.dp", "k.DP"}) {
+        const zerkon::PassResult pass = harmonize(folder.file(name));
+        const zerkon::RestoreResult restore = zerkon::restoreBackup(folder.file(name), 1);
+        EXPECT_EQ(pass.failure, zerkon::Failure::badPath) << name;
+        EXPECT_NE(pass.reason.find("would share the backups \"k_NNN.dp\""), std::string::npos) << pass.reason;
+        EXPECT_EQ(restore.reason, pass.reason);
+    }
+    EXPECT_EQ(folder.names(), (Names{"k.DP", "k.dp", "k_001.dp"}));
+}
+
 // A symbolic link that leads nowhere still takes its name: the dry run and the pass both pass it by.
 TEST(FileIdentity, DanglingLinkAtABackupNameIsTaken) {
     TempFolder folder;
