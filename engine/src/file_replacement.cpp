@@ -112,8 +112,11 @@ std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile c
     if (!error) {
         files.replace(temporary, path, error);
         if (!error) return {};
-        std::error_code ignored;
-        files.remove(keptAs, ignored); // the current content still has its own name; renames may do better
+        std::error_code removeError;
+        files.remove(keptAs, removeError); // the current content still has its own name; renames may do better
+        if (removeError)
+            return renameReason(temporary, path, error) + "; " + quoted(keptAs) + " stays a second name of " +
+                   quoted(path) + ", since it cannot be removed: " + removeError.message();
     }
     reason = keepAsBackup(files, path, keptAs, &FileSystem::rename, error);
     if (!reason.empty()) return reason;
@@ -232,8 +235,10 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
     source.reset();
     if (!done.reason.empty()) {
         done.keptAs.clear();
-        std::error_code ignored;
-        files.remove(temporary, ignored);
+        std::error_code removeError;
+        files.remove(temporary, removeError);
+        if (removeError && removeError != std::errc::no_such_file_or_directory)
+            done.reason += "; the temporary file " + quoted(temporary) + " is left: " + removeError.message();
         return done;
     }
     if (current != CurrentFile::overwritten) addWarning(done.warning, deleteCompiledCopies(files, path, done));

@@ -235,6 +235,30 @@ TEST(FileIdentity, StaleTemporaryFilesAreRemoved) {
     EXPECT_EQ(folder.names(), (Names{"plane.dp", "plane.dp.zerkon-tmp", "plane.svg", "plane_001.dp"}));
 }
 
+#ifndef _WIN32
+// In a sticky folder another user's file can be linked but neither renamed nor removed: the run fails, and says which
+// names it could not clean up, since they stay.
+TEST(FileIdentity, CleanupThatFailsIsReported) {
+    struct StickyFolder : FaultyFileSystem {
+        void refuse(std::error_code& error) { error = std::make_error_code(std::errc::operation_not_permitted); }
+        void rename(const std::string&, const std::string&, std::error_code& error) override { refuse(error); }
+        void replace(const std::string&, const std::string&, std::error_code& error) override { refuse(error); }
+        void remove(const std::string&, std::error_code& error) override { refuse(error); }
+    } files;
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    zerkon::PassOptions options;
+    options.fileSystem = &files;
+    const zerkon::PassResult result = zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, options);
+    EXPECT_FALSE(result.ok());
+    for (const std::string& said : {"\"" + folder.file("plane_001.dp") + "\" stays a second name",
+                                    "the temporary file \"" + folder.file("plane.dp.zerkon-tmp") + "\" is left"})
+        EXPECT_NE(result.reason.find(said), std::string::npos) << result.reason;
+    EXPECT_EQ(folder.names(), (Names{"plane.dp", "plane.dp.zerkon-tmp", "plane_001.dp"}));
+    EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane);
+}
+#endif
+
 // Runs started at once on one file all succeed, and nothing any of them wrote is lost: the backups and the final file
 // hold the original and every run's output.
 TEST(FileIdentity, ConcurrentRunsLoseNothing) {
