@@ -4,7 +4,6 @@
 #include "svg_plot.hpp"
 #include "text_format.hpp"
 
-#include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
@@ -53,9 +52,7 @@ int runPlot(const PlotRequest& request, Console& console) {
     if (!preview.ok()) return fail(request.file, preview.reason, 1);
 
     FileSystem& files = request.fileSystem ? *request.fileSystem : machineFileSystem();
-    std::error_code unread; // the preview has just read the file; a comment that cannot be read is none
-    const std::string svg =
-        convergencePlotSvg(fileName(request.file), preview, readRunRecord(files, request.file, unread));
+    const std::string svg = convergencePlotSvg(fileName(request.file), preview);
     // An existing picture is replaced only once the new one is complete beside it.
     const auto writeSvg = [&](InputFile*, OutputFile& output, const std::string& temporary) {
         std::error_code error;

@@ -2,7 +2,6 @@
 
 #include "file_list.hpp"
 
-#include <zerkon/backups.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
 
@@ -16,11 +15,9 @@ int runReport(const ReportRequest& request, Console& console) {
     int tablesWritten = 0;
     for (const NamedFile& named : eachFileOnce(request.files)) {
         const std::string& file = named.path;
-        FileReport report{file, {}, std::nullopt};
+        FileReport report{file, {}};
         if (named.refusal.empty()) {
             report.preview = previewHarmonize(file, request.settings);
-            std::error_code unread; // the preview has just read the file; a comment that cannot be read is none
-            if (report.preview.ok()) report.runComment = readRunRecord(machineFileSystem(), file, unread);
         } else {
             report.preview.failure = Failure::notAFile;
             report.preview.reason = named.refusal;

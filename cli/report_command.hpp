@@ -7,7 +7,6 @@
 #include <zerkon/station_settings.hpp>
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,6 @@ struct ReportRequest {
 struct FileReport {
     std::string path;
     Preview preview;
-    std::optional<RunRecord> runComment; // what the file says it was last harmonized to
 };
 
 // Returns the exit code: 0 when every file was read, 1 when any was not.

@@ -75,7 +75,7 @@ json fileJson(const FileReport& report) {
     }
     // What the file says now, then what a run would write: each station's "current" and "new" say the same.
     json now = {{"run_comment", nullptr}};
-    if (const std::optional<RunRecord>& run = report.runComment)
+    if (const std::optional<RunRecord>& run = report.preview.runComment)
         now["run_comment"] = {{"range_feet", std::strtod(run->rangeFeet.c_str(), nullptr)},
                               {"elevation_feet", std::strtod(run->elevationFeet.c_str(), nullptr)},
                               {"when", run->when},

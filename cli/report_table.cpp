@@ -41,7 +41,7 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     // What the file holds now comes first, and apart from what a run would write: the two are easily taken one for
     // the other.
     out << printable(report.path) << '\n'
-        << "  Now: " << (report.runComment ? "harmonized to " + runCommentText(*report.runComment) : "no run comment")
+        << "  Now: " << (preview.runComment ? "harmonized to " + runCommentText(*preview.runComment) : "no run comment")
         << (preview.stations.empty() ? "; no gun station lines\n" : "\n  Where its angles converge now:\n");
     if (preview.stations.empty()) return;
     writeCurrentConvergence(out, preview);

@@ -224,8 +224,8 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<DrawnF
 
 } // namespace
 
-std::string convergencePlotSvg(const std::string& title, const Preview& preview,
-                               const std::optional<RunRecord>& runComment) {
+std::string convergencePlotSvg(const std::string& title, const Preview& preview) {
+    const std::optional<RunRecord>& runComment = preview.runComment;
     const AimSettings& settings = preview.settings;
     std::vector<DrawnFire> fires;
     for (const StationReport& report : preview.stations) {

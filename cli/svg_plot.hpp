@@ -10,9 +10,8 @@
 namespace zerkon::cli {
 
 // Each aimed station's line of fire from its gun to the convergence point; in the side view the bullet's path
-// falls below the line of the bore over its flight time. `title` names the aircraft; the run comment, if the file
-// has one, says what it was last harmonized to.
-std::string convergencePlotSvg(const std::string& title, const Preview& preview,
-                               const std::optional<RunRecord>& runComment = std::nullopt);
+// falls below the line of the bore over its flight time. `title` names the aircraft; the preview's run comment, if the
+// file has one, says what it was last harmonized to.
+std::string convergencePlotSvg(const std::string& title, const Preview& preview);
 
 } // namespace zerkon::cli

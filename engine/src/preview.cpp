@@ -31,8 +31,16 @@ Preview previewHarmonize(const std::string& path, const RunSettings& settings, c
                         runComment(preview.settings, passLocalTime(options)) + stationsComment(settings.stations),
                         settings.stations);
 
-    error = rewriteEachLine(*input, rewriter, preview.counts, [&preview](const RewrittenLine& line) {
+    bool stationsCommentNext = false; // the line after the run comment may give stations their own settings
+    error = rewriteEachLine(*input, rewriter, preview.counts, [&](const RewrittenLine& line) {
         ++preview.lineCount;
+        if (stationsCommentNext) {
+            preview.runComment->stations = parseStationsComment(line.before).value_or("");
+            stationsCommentNext = false;
+        } else if (!preview.runComment) {
+            preview.runComment = parseRunComment(line.before);
+            stationsCommentNext = preview.runComment.has_value();
+        }
         if (line.outcome.action == LineAction::stationJudged)
             preview.stations.push_back({preview.lineCount, std::string(line.outcome.flagText), line.outcome.aim});
         else if (line.outcome.action == LineAction::gunLineRewritten)

@@ -1,10 +1,12 @@
 // What a pass would do to a DP file, worked out by the pass's own line rewriting, writing nothing.
 #pragma once
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/pass.hpp>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,7 @@ struct Preview : Outcome {
     std::vector<StationReport> stations;
     std::vector<LineRewrite> rewrites;
     PassCounts counts;
+    std::optional<RunRecord> runComment; // the file's first run comment: what it says it was last harmonized to
 };
 
 // Reads the DP file at `path` through the same rewriting as harmonizeFile() with the same settings, and reports
