@@ -200,6 +200,16 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
                      const ContentWriter& write) {
     Replaced done;
     std::error_code error;
+    if (current == CurrentFile::overwritten) {
+        // Written through a symbolic link, and only over a regular file: never over a device, a pipe or a folder.
+        std::string target;
+        done.reason = followLinks(files, path, target);
+        const PathKind kind = done.reason.empty() ? files.status(target, error) : PathKind::absent;
+        if (error) done.reason = fileOperationReason("query", target, error);
+        if (kind == PathKind::other) done.reason = quoted(target) + " is not a regular file; only a file is replaced";
+        if (!done.reason.empty()) return done;
+        if (target != path) return replaceFile(files, target, current, sourcePath, write);
+    }
     const std::unique_ptr<FolderLock> lock = files.lockFolder(folderOf(path), error);
     if (!lock) {
         done.reason = fileOperationReason("lock the folder of", path, error);

@@ -236,6 +236,31 @@ TEST(FileIdentity, StaleTemporaryFilesAreRemoved) {
 }
 
 #ifndef _WIN32
+// plot --force writes through a symbolic link, and replaces only a regular file: a pipe (or, as root, /dev/null) stays
+// what it is.
+TEST(FileIdentity, PlotForceReplacesOnlyARegularFile) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), kPlane);
+    writeBytes(folder.file("real.svg"), "old picture");
+    fs::create_symlink("real.svg", folder.path() / "link.svg");
+    ASSERT_EQ(::mkfifo(folder.file("pipe.svg").c_str(), 0600), 0);
+    const auto plot = [&](const std::string& svg, std::string& messages) {
+        const zerkon::cli::PlotRequest request{folder.file("plane.dp"), {900, 1, {}}, folder.file(svg), true};
+        std::ostringstream out, err;
+        zerkon::cli::Console console{out, err};
+        const int code = zerkon::cli::runPlot(request, console);
+        messages = err.str();
+        return code;
+    };
+    std::string messages;
+    EXPECT_EQ(plot("link.svg", messages), 0) << messages;
+    EXPECT_TRUE(fs::is_symlink(folder.path() / "link.svg"));
+    EXPECT_NE(readBytes(folder.file("real.svg")).find("<svg"), std::string::npos);
+    EXPECT_EQ(plot("pipe.svg", messages), 1);
+    EXPECT_NE(messages.find("is not a regular file"), std::string::npos) << messages;
+    EXPECT_TRUE(fs::is_fifo(folder.path() / "pipe.svg"));
+}
+
 // In a sticky folder another user's file can be linked but neither renamed nor removed: the run fails, and says which
 // names it could not clean up, since they stay.
 TEST(FileIdentity, CleanupThatFailsIsReported) {
