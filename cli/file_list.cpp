@@ -1,8 +1,7 @@
 #include "file_list.hpp"
 
-#include "text_format.hpp"
-
 #include <zerkon/backups.hpp>
+#include <zerkon/dp_names.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -20,7 +19,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 std::string notADpFileName(const std::string& path) {
-    return nameEndsWith(path, ".dp") ? std::string() : "not a DP file (the name does not end in .dp); left alone";
+    return isDpName(path) ? std::string() : "not a DP file (the name does not end in .dp); left alone";
 }
 
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths) {

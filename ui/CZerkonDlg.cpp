@@ -7,6 +7,7 @@
 
 #include <zerkon/distance.hpp>
 #include <zerkon/dp_format.hpp>
+#include <zerkon/dp_names.hpp>
 #include <zerkon/pass.hpp>
 #include <zerkon/station_settings.hpp>
 

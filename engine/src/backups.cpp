@@ -1,6 +1,7 @@
 #include <zerkon/backups.hpp>
 
 #include <zerkon/dp_format.hpp>
+#include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 
 #include "file_replacement.hpp"
@@ -9,31 +10,9 @@
 #include <algorithm>
 
 namespace zerkon {
-namespace {
-
-// The backup number a file name stands for, when backupName() gives exactly that name: "plane_0001.dp" is not the
-// name of backup 1, so it is no backup.
-std::optional<unsigned> backupNumberOf(const std::string& dpPath, std::string_view stem, std::string_view name) {
-    constexpr std::string_view kSuffix = ".dp";
-    if (name.size() <= stem.size() + 1 + kSuffix.size()) return std::nullopt;
-    if (!sameText(name.substr(0, stem.size()), stem, kNamesIgnoreCase) || name[stem.size()] != '_') return std::nullopt;
-    const std::string_view digits = name.substr(stem.size() + 1, name.size() - stem.size() - 1 - kSuffix.size());
-    unsigned number = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9' || number > (~0u - 9) / 10) return std::nullopt;
-        number = number * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (number == 0) return std::nullopt;
-    const std::string expected = nameOf(backupName(dpPath, number));
-    if (!sameText(expected, name, kNamesIgnoreCase)) return std::nullopt;
-    return number;
-}
-
-} // namespace
 
 bool isBackupOf(const std::string& path, const std::string& dpPath) {
-    if (!longEnoughForDpNames(dpPath) || folderOf(path) != folderOf(dpPath)) return false;
-    return backupNumberOf(dpPath, nameOf(dpPath.substr(0, dpPath.size() - 3)), nameOf(path)).has_value();
+    return isDpName(dpPath) && folderOf(path) == folderOf(dpPath) && backupNumber(dpPath, nameOf(path)).has_value();
 }
 
 std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std::error_code& error) {
@@ -66,10 +45,8 @@ std::vector<BackupFile> listBackups(FileSystem& files, const std::string& dpPath
     std::vector<BackupFile> backups;
     const std::string target = files.resolveLinks(dpPath, error); // the backups are beside a link's target
     if (error || !isDpName(target)) return backups; // names cut from anything else would be another file's
-    const std::string stemPath = target.substr(0, target.size() - 3);
-    const std::string stem = nameOf(stemPath);
-    for (const std::string& name : files.list(folderOf(stemPath), error)) {
-        const std::optional<unsigned> number = backupNumberOf(target, stem, name);
+    for (const std::string& name : files.list(folderOf(target), error)) {
+        const std::optional<unsigned> number = backupNumber(target, name);
         if (!number) continue;
         BackupFile backup;
         backup.number = *number;

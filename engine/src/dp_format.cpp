@@ -1,6 +1,5 @@
 #include <zerkon/dp_format.hpp>
 
-#include <zerkon/file_system.hpp>
 #include <zerkon/number_text.hpp>
 
 #include <cstdio>
@@ -86,20 +85,5 @@ std::optional<RunRecord> parseRunComment(std::string_view line) {
     if (dash != std::string_view::npos) record.when = line.substr(dash + kTimeLabel.size());
     return record;
 }
-
-bool longEnoughForDpNames(std::string_view dpPath) { return dpPath.size() >= 3; }
-
-bool isDpName(const std::string& path) {
-    const std::string name = nameOf(path);
-    return name.size() >= 3 && equalsNoCase(std::string_view(name).substr(name.size() - 3), ".dp");
-}
-
-std::string backupName(const std::string& dpPath, unsigned number) {
-    std::string digits = std::to_string(number);
-    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-    return dpPath.substr(0, dpPath.size() - 3) + "_" + digits + ".dp";
-}
-
-std::string compiledName(const std::string& dpPath) { return dpPath.substr(0, dpPath.size() - 2) + "cdp"; }
 
 } // namespace zerkon

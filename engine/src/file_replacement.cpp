@@ -12,10 +12,6 @@ std::string fileOperationReason(const std::string& what, const std::string& path
     return "cannot " + what + " " + quoted(path) + ": " + error.message();
 }
 
-bool sameText(std::string_view a, std::string_view b, bool ignoreCase) {
-    return ignoreCase ? equalsNoCase(a, b) : a == b;
-}
-
 std::string followLinks(FileSystem& files, const std::string& path, std::string& target) {
     std::error_code error;
     target = files.resolveLinks(path, error);

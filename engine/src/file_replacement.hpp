@@ -1,6 +1,7 @@
 // What the pass, a restore and the backups share: reasons, names and the compiled copies of a DP file.
 #pragma once
 
+#include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/replace_file.hpp>
 
@@ -14,15 +15,6 @@ namespace zerkon {
 
 // "cannot <what> "<path>": <the system's words>"
 std::string fileOperationReason(const std::string& what, const std::string& path, const std::error_code& error);
-
-// Equal texts, ASCII letters compared without case when asked.
-bool sameText(std::string_view a, std::string_view b, bool ignoreCase);
-
-#ifdef _WIN32
-constexpr bool kNamesIgnoreCase = true;
-#else
-constexpr bool kNamesIgnoreCase = false;
-#endif
 
 // The file a DP path stands for: a symbolic link is followed, so its target is replaced in its own folder and the
 // link stays a link. Returns the reason of a failure, empty on success.

@@ -3,6 +3,7 @@
 #include "failures.hpp"
 
 #include <zerkon/dp_format.hpp>
+#include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/number_text.hpp>
 

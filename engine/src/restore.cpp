@@ -1,6 +1,7 @@
 #include <zerkon/restore.hpp>
 
 #include <zerkon/dp_format.hpp>
+#include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 
 #include "failures.hpp"

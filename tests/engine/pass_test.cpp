@@ -1,4 +1,5 @@
 #include <zerkon/backups.hpp>
+#include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/harmonize.h>
 #include <zerkon/pass.hpp>
@@ -183,6 +184,35 @@ TEST(Pass, NamesAreCutOnlyFromADpName) {
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(folder.names(), expected) << c.file;
     }
+}
+
+// Every name comes from the DP file's own name: a path whose name does not end in ".dp" gives names beside it, never
+// ones cut out of its folder's name.
+TEST(DpNames, ComeFromTheStemAndParseBackExactly) {
+    const struct {
+        const char* dp;
+        const char* backup1;
+        const char* compiled;
+    } names[] = {
+        {"a/plane.DP", "a/plane_001.dp", "a/plane.cdp"},
+        {"data.dp/ab", "data.dp/ab_001.dp", "data.dp/ab.cdp"},
+    };
+    for (const auto& n : names) {
+        EXPECT_EQ(zerkon::backupName(n.dp, 1), n.backup1);
+        EXPECT_EQ(zerkon::compiledName(n.dp), n.compiled);
+    }
+    const struct {
+        const char* name;
+        std::optional<unsigned> number;
+    } backups[] = {{"plane_001.dp", 1u},
+                   {"plane_1000.dp", 1000u},
+                   {"plane_0001.dp", std::nullopt},
+                   {"plane_000.dp", std::nullopt},
+                   {"plane_01.dp", std::nullopt},
+                   {"plane.dp", std::nullopt},
+                   {"PLANE_002.DP", zerkon::kNamesIgnoreCase ? std::optional<unsigned>(2) : std::nullopt}};
+    for (const auto& b : backups)
+        EXPECT_EQ(zerkon::backupNumber("a/plane.dp", b.name), b.number) << b.name;
 }
 
 TEST(Pass, RefusesSettingsThatCannotAimBeforeTouchingAnyFile) {

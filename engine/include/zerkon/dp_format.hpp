@@ -1,5 +1,5 @@
-// The DP format as the pass knows it: the line prefixes its rules match, the run comment, the names of the files
-// that belong to a DP file, and the settings a run starts from.
+// The DP format as the pass knows it: the line prefixes its rules match, the run comment and the settings a run
+// starts from. The names of a DP file's backups and compiled copy are in dp_names.hpp.
 #pragma once
 
 #include <zerkon/aiming.hpp>
@@ -63,18 +63,5 @@ std::optional<RunRecord> parseRunComment(std::string_view line);
 // The settings of some stations in a stations comment line, as the text after "by Zerkon - "; none when the line is
 // not one.
 std::optional<std::string> parseStationsComment(std::string_view line);
-
-// The names below cut three and two characters from the end of the path, so it needs at least three.
-bool longEnoughForDpNames(std::string_view dpPath);
-
-// Whether the path's name ends in ".dp", in any case: the only names the ones below may be cut from.
-bool isDpName(const std::string& path);
-
-// The path without its last three characters, then "_", the number with at least three digits and ".dp":
-// "plane.DP" and 1 give "plane_001.dp", 1000 gives "plane_1000.dp".
-std::string backupName(const std::string& dpPath, unsigned number);
-
-// The path with its last two characters replaced by "cdp": "plane.dp" gives "plane.cdp".
-std::string compiledName(const std::string& dpPath);
 
 } // namespace zerkon
