@@ -211,6 +211,13 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         done.reason = fileOperationReason("lock the folder of", path, error);
         return done;
     }
+    if (current != CurrentFile::absent) {
+        files.checkReplaceable(path, error);
+        if (error) {
+            done.reason = fileOperationReason("replace", path, error);
+            return done;
+        }
+    }
     std::unique_ptr<InputFile> source;
     if (!sourcePath.empty() && !(source = files.openForReading(sourcePath, error))) {
         done.reason = fileOperationReason("open", sourcePath, error);

@@ -20,12 +20,16 @@ public:
         switch (static_cast<FileError>(code)) {
         case FileError::openInAnotherProgram:
             return "the file is open in another program";
+        case FileError::othersFileInStickyFolder:
+            return "in this folder only the file's owner or the folder's may replace it";
         }
         return "unknown file error";
     }
     std::error_condition default_error_condition(int code) const noexcept override {
         if (static_cast<FileError>(code) == FileError::openInAnotherProgram)
             return std::make_error_condition(std::errc::permission_denied);
+        if (static_cast<FileError>(code) == FileError::othersFileInStickyFolder)
+            return std::make_error_condition(std::errc::operation_not_permitted);
         return {code, *this};
     }
 };

@@ -134,6 +134,19 @@ public:
         if ((!sameOwner || bits != (copy.st_mode & 07777)) && ::chmod(to.c_str(), bits) != 0) error = lastError();
     }
 
+    void checkReplaceable(const std::string& path, std::error_code& error) override {
+        const std::string folder = folderOf(path);
+        struct stat folderInfo {};
+        struct stat fileInfo {};
+        if (::stat(folder.empty() ? "." : folder.c_str(), &folderInfo) != 0 || ::lstat(path.c_str(), &fileInfo) != 0) {
+            if (errno != ENOENT) error = lastError(); // a file gone meanwhile is for the steps that need it to say
+            return;
+        }
+        const uid_t me = ::geteuid();
+        if ((folderInfo.st_mode & S_ISVTX) && me != 0 && me != folderInfo.st_uid && me != fileInfo.st_uid)
+            error = make_error_code(FileError::othersFileInStickyFolder);
+    }
+
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
         if (::link(existing.c_str(), newName.c_str()) != 0) error = lastError();
     }

@@ -68,6 +68,8 @@ std::vector<std::string> expectedInReason(Operation operation, int occurrence) {
         return {"follow the link", "plane.dp\""};
     case Operation::copyOwnership:
         return {"permissions", "plane.dp\""};
+    case Operation::checkReplaceable:
+        return {"replace", "plane.dp\""};
     case Operation::lockFolder:
         return {"lock", "plane.dp\""};
     default: // failures that cost no more than a warning

@@ -48,23 +48,12 @@ private:
 } // namespace
 
 const char* operationName(Operation operation) {
-    static constexpr const char* kNames[kOperationCount] = {"status",
-                                                            "open",
-                                                            "create",
-                                                            "read",
-                                                            "write",
-                                                            "flush",
-                                                            "close",
-                                                            "rename",
-                                                            "remove",
-                                                            "link",
-                                                            "replace",
-                                                            "list",
-                                                            "change time",
-                                                            "resolve links",
-                                                            "copy ownership",
-                                                            "lock folder",
-                                                            "sync folder"};
+    static constexpr const char* kNames[kOperationCount] = {
+        "status",      "open",          "create",         "read",
+        "write",       "flush",         "close",          "rename",
+        "remove",      "link",          "replace",        "list",
+        "change time", "resolve links", "copy ownership", "check replaceable",
+        "lock folder", "sync folder"};
     return kNames[static_cast<int>(operation)];
 }
 
@@ -157,6 +146,10 @@ std::string FaultyFileSystem::resolveLinks(const std::string& path, std::error_c
 
 void FaultyFileSystem::copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
     if (!shouldFail(Operation::copyOwnership, error)) below_.copyOwnership(from, to, error);
+}
+
+void FaultyFileSystem::checkReplaceable(const std::string& path, std::error_code& error) {
+    if (!shouldFail(Operation::checkReplaceable, error)) below_.checkReplaceable(path, error);
 }
 
 std::unique_ptr<FolderLock> FaultyFileSystem::lockFolder(const std::string& folder, std::error_code& error) {

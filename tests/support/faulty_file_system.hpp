@@ -25,6 +25,7 @@ enum class Operation {
     changeTime,
     resolveLinks,
     copyOwnership,
+    checkReplaceable,
     lockFolder,
     syncFolder,
 };
@@ -69,6 +70,7 @@ public:
     std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override;
     std::string resolveLinks(const std::string& path, std::error_code& error) override;
     void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override;
+    void checkReplaceable(const std::string& path, std::error_code& error) override;
     std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override;
     void syncFolder(const std::string& folder, std::error_code& error) override;
 

@@ -13,8 +13,9 @@ namespace zerkon {
 enum class PathKind { absent, file, other };
 
 // Failures the system reports in words too vague for the user; they still compare equal to std::errc's conditions
-// (a file open in another program is std::errc::permission_denied).
-enum class FileError { openInAnotherProgram = 1 };
+// (a file open in another program is std::errc::permission_denied, a sticky folder's refusal
+// std::errc::operation_not_permitted).
+enum class FileError { openInAnotherProgram = 1, othersFileInStickyFolder };
 std::error_code make_error_code(FileError error);
 
 class InputFile {
@@ -88,6 +89,10 @@ public:
     virtual void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
         (void)from, (void)to, (void)error;
     }
+    // Fails where the system would refuse to put another file under `path` although the folder may be written: in a
+    // sticky folder (/tmp) only the owner of the file or of the folder may. Asked before anything is written, since a
+    // second name given to such a file could not be taken away again.
+    virtual void checkReplaceable(const std::string& path, std::error_code& error) { (void)path, (void)error; }
     // Waits until no other pass replaces a file in `folder`, and keeps others waiting until the lock is destroyed.
     virtual std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) {
         (void)folder, (void)error;
