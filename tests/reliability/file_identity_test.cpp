@@ -1,5 +1,6 @@
 // What a pass keeps of the file it replaces: its permissions, its owner, a symbolic link to it, and every run's
 // content when runs meet on one file.
+#include <zerkon/file_system.hpp>
 #include <zerkon/pass.hpp>
 #include <zerkon/preview.hpp>
 #include <zerkon/restore.hpp>
@@ -193,25 +194,29 @@ TEST(FileIdentity, OnlyRegularFilesAreDeletedAsCompiledCopies) {
 }
 #endif
 
-#ifndef _WIN32
-// A run that waits for another run's lock on the folder says so once, after a second, and then goes on.
+// A run that finds its folder locked, under another spelling of the folder's name, waits until the lock is let go,
+// says so once after a second, and then goes on.
 TEST(FileIdentity, AWaitingRunSaysSoOnce) {
     TempFolder folder;
     writeBytes(folder.file("plane.dp"), kPlane);
-    const int held = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    std::error_code error;
+    auto held = zerkon::machineFileSystem().lockFolder(folder.path().generic_string(), error);
+    ASSERT_TRUE(held) << error.message();
     ::testing::internal::CaptureStderr();
+    std::atomic<bool> finished{false};
     zerkon::PassResult result;
-    std::thread run([&] { result = harmonize(folder.file("plane.dp")); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    ::flock(held, LOCK_UN);
-    ::close(held);
+    std::thread run([&] {
+        result = harmonize(folder.file("plane.dp"));
+        finished = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500)); // a loaded machine may start the run late
+    EXPECT_FALSE(finished);
+    held.reset();
     run.join();
     EXPECT_TRUE(result.ok()) << result.reason;
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "waiting for another run on the folder \"" + folder.file("") + "\" to finish\n");
 }
-#endif
 
 // The folder is locked while a file is replaced, so a temporary file of ours found there was left by a run that was
 // stopped: it is removed, and the run says so. A folder under that name is no temporary file of ours.

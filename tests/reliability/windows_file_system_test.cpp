@@ -1,5 +1,5 @@
 // What the Windows file system gives a pass beyond the C runtime: the file's access list, attributes and creation
-// time kept, and runs on one folder that wait for each other and say so.
+// time kept.
 #include <zerkon/file_system.hpp>
 #include <zerkon/pass.hpp>
 
@@ -7,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -110,34 +107,6 @@ TEST(WindowsFileSystem, NewFileKeepsAccessListAttributesAndCreationTime) {
             EXPECT_EQ(creationTimeOf(path), kYear2001);
         }
     }
-}
-
-// A run that finds the folder locked waits until the lock is let go, whatever the spelling of the folder's name, and
-// says once that it waits.
-TEST(WindowsFileSystem, RunsOnOneFolderWaitForEachOther) {
-    TempFolder folder;
-    writeBytes(folder.file("plane.dp"), kPlane);
-    std::error_code error;
-    auto held = zerkon::machineFileSystem().lockFolder(folder.path().generic_string(), error);
-    ASSERT_TRUE(held) << error.message();
-
-    ::testing::internal::CaptureStderr();
-    std::atomic<bool> finished{false};
-    zerkon::PassResult result;
-    std::thread run([&] {
-        result = harmonize(folder.file("plane.dp"));
-        finished = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-    const bool finishedWhileLocked = finished;
-    held.reset();
-    run.join();
-    const std::string said = ::testing::internal::GetCapturedStderr();
-
-    EXPECT_FALSE(finishedWhileLocked);
-    ASSERT_TRUE(result.ok()) << result.reason;
-    EXPECT_EQ(said, "waiting for another run on the folder \"" + zerkon::folderOf(folder.file("plane.dp")) +
-                        "\" to finish\n");
 }
 
 } // namespace
