@@ -2,9 +2,11 @@
 
 #include <zerkon/backups.hpp>
 #include <zerkon/dp_names.hpp>
+#include <zerkon/outcome.hpp>
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 
 namespace zerkon::cli {
 bool sameFile(const std::string& a, const std::string& b) {
@@ -25,11 +27,19 @@ std::string notADpFileName(const std::string& path) {
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths) {
     std::vector<NamedFile> files;
     for (const std::string& path : paths) {
-        const bool seen =
-            std::any_of(files.begin(), files.end(), [&](const NamedFile& file) { return sameFile(file.path, path); });
-        if (!seen) files.push_back({path, notADpFileName(path)});
+        const auto seen =
+            std::find_if(files.begin(), files.end(), [&](const NamedFile& file) { return sameFile(file.path, path); });
+        if (seen == files.end())
+            files.push_back({path, notADpFileName(path), {}});
+        else if (seen->path != path)
+            seen->alsoNamed.push_back(path);
     }
     return files;
+}
+
+void sayAlsoNamed(const NamedFile& file, std::ostream& err) {
+    for (const std::string& other : file.alsoNamed)
+        err << "zerkon-cli: " << printable(other) << ": same file as " << printable(file.path) << ", handled once\n";
 }
 
 std::string namedOriginalOf(const std::string& path, const std::vector<NamedFile>& files) {

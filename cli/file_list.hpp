@@ -1,6 +1,7 @@
 // Which of the files named on a command line a command handles.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -8,8 +9,12 @@ namespace zerkon::cli {
 
 struct NamedFile {
     std::string path;
-    std::string refusal; // why the command leaves it alone; empty for a DP file to handle
+    std::string refusal;                // why the command leaves it alone; empty for a DP file to handle
+    std::vector<std::string> alsoNamed; // later names of the same file (a hard link, "./k.dp"), handled under this one
 };
+
+// "zerkon-cli: NAME: same file as PATH, handled once" for each later name of `file`, so no name is skipped unsaid.
+void sayAlsoNamed(const NamedFile& file, std::ostream& err);
 
 // Why a command leaves the file at `path` alone: it touches only DP files, whose names end in ".dp" in any case, so
 // "harmonize *" in an aircraft's folder cannot rewrite its other files. Empty for a DP file.

@@ -127,6 +127,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     std::vector<std::string> files, notDpFiles, backups;
     Tally tally;
     for (const NamedFile& file : named) {
+        sayAlsoNamed(file, console.err);
         if (!file.refusal.empty() && !severalNames) {
             console.err << "zerkon-cli: " << printable(file.path) << ": " << file.refusal << '\n';
             ++tally.failed;

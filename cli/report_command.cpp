@@ -14,6 +14,7 @@ int runReport(const ReportRequest& request, Console& console) {
     int failures = 0;
     int tablesWritten = 0;
     for (const NamedFile& named : eachFileOnce(request.files)) {
+        sayAlsoNamed(named, console.err);
         const std::string& file = named.path;
         FileReport report{file, {}};
         if (named.refusal.empty()) {

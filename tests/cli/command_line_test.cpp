@@ -269,6 +269,17 @@ TEST(CommandLine, HelpFitsEightyColumns) {
     }
 }
 
+// A file named twice (a hard link, "./plane.dp") is handled once, and the second name is said to be the same file.
+TEST(CommandLine, AFileNamedTwiceIsHandledOnceAndSaidSo) {
+    TempFolder folder;
+    writeIn(folder, "plane.dp", kAircraft);
+    const std::string alias = (folder.path() / "." / "plane.dp").string();
+    const CliRun result = run({"harmonize", folder.file("plane.dp"), alias});
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "zerkon-cli: " + alias + ": same file as " + folder.file("plane.dp") + ", handled once\n");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"plane.dp", "plane_001.dp"}));
+}
+
 // A name holding a newline or another control character is shown escaped, so each message stays one line.
 TEST(CommandLine, ControlCharactersInNamesAreEscaped) {
     TempFolder folder;
@@ -411,7 +422,8 @@ TEST(CommandLine, FolderOfAircraft) {
         {in({"a.cdp", "a.dp", "a_001.dp", "b.dp", "empty.dp", "notes.txt", "text.dp", "./a.dp"}),
          0,
          "4 DP files: 2 harmonized, 2 without gun stations left alone, 0 failed, 4 gun stations aimed\n",
-         skipped + "zerkon-cli: 1 backup left alone, named beside their DP file: " + folder.file("a_001.dp") + "\n",
+         "zerkon-cli: " + folder.file("./a.dp") + ": same file as " + folder.file("a.dp") + ", handled once\n" +
+             skipped + "zerkon-cli: 1 backup left alone, named beside their DP file: " + folder.file("a_001.dp") + "\n",
          {"a.dp", "a_001.dp", "a_002.dp", "b.dp", "b_001.dp", "empty.dp", "notes.txt", "text.dp"}},
         {in({"a.dp", "missing.dp"}), 1, "2 DP files: 1 harmonized, 1 failed, 2 gun stations aimed\n", "*", {}},
         {in({"a.cdp", "notes.txt"}),
