@@ -46,9 +46,7 @@ PassResult harmonizeFile(const std::string& path, const RunSettings& settings, c
     if (!done.reason.empty()) return failed<PassResult>(Failure::fileOperation, done.reason);
 
     result.backupPath = done.keptAs;
-    result.compiledDeleted = done.compiledDeleted;
-    result.compiledLeft = done.compiledLeft;
-    result.warning = done.warning;
+    static_cast<ReplacementNotes&>(result) = done;
     return result;
 }
 

@@ -60,9 +60,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     RestoreResult result;
     result.restoredFrom = backup;
     result.keptAs = done.keptAs;
-    result.compiledDeleted = done.compiledDeleted;
-    result.compiledLeft = done.compiledLeft;
-    result.warning = done.warning;
+    static_cast<ReplacementNotes&>(result) = done;
     return result;
 }
 

@@ -3,6 +3,7 @@
 
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/outcome.hpp>
+#include <zerkon/replace_file.hpp>
 #include <zerkon/station_settings.hpp>
 
 #include <ctime>
@@ -13,13 +14,9 @@
 
 namespace zerkon {
 
-class FileSystem;
-
-struct PassResult : Outcome {
-    std::string backupPath;                   // on success: where the previous content now lives
-    std::vector<std::string> compiledDeleted; // on success: the compiled copies deleted, stale with the new file
-    std::vector<std::string> compiledLeft;    // on success: compiled copies that could not be deleted, stale now
-    std::string warning; // on success: something the user should know (a compiled copy that could not be deleted)
+// The notes are empty on failure.
+struct PassResult : Outcome, ReplacementNotes {
+    std::string backupPath; // on success: where the previous content now lives
     PassCounts counts;
 };
 

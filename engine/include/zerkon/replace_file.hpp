@@ -20,13 +20,17 @@ enum class CurrentFile {
 // has one (null otherwise). Returns the reason of a failure, empty on success.
 using ContentWriter = std::function<std::string(InputFile* source, OutputFile& output, const std::string& outputName)>;
 
-// What a replacement did.
-struct Replaced {
-    std::string reason;                       // why it failed; empty on success
-    std::string keptAs;                       // the backup that holds the current content; empty when none was kept
+// What the user is told once the new file is in place; the pass and a restore hand it on as it is.
+struct ReplacementNotes {
     std::vector<std::string> compiledDeleted; // the compiled copies of a DP file, stale once it is replaced
     std::vector<std::string> compiledLeft;    // those that could not be deleted: the game still loads their old aim
     std::string warning;                      // what went wrong after the file was in place, for the user to know
+};
+
+// What a replacement did.
+struct Replaced : ReplacementNotes {
+    std::string reason; // why it failed; empty on success
+    std::string keptAs; // the backup that holds the current content; empty when none was kept
 };
 
 // Replaces the file at `path` without ever losing it. Waits for other passes in the folder, opens `sourcePath` (none

@@ -8,12 +8,10 @@
 
 namespace zerkon {
 
-struct RestoreResult : Outcome {
+// The notes are empty on failure.
+struct RestoreResult : Outcome, ReplacementNotes {
     std::string restoredFrom; // the backup whose content the DP file now holds; it stays where it is
     std::string keptAs;       // the new backup holding what the DP file held; empty when there was no DP file
-    std::vector<std::string> compiledDeleted; // the compiled copies deleted, built from the content replaced
-    std::vector<std::string> compiledLeft;    // on success: compiled copies that could not be deleted, stale now
-    std::string warning;                      // on success: a compiled copy that could not be deleted
 };
 
 struct RestoreOptions {
