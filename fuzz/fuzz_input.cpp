@@ -34,16 +34,4 @@ bool holdsNonFiniteText(std::string_view text) {
     return false;
 }
 
-std::tm fixedTime() {
-    std::tm time{};
-    time.tm_year = 106;
-    time.tm_mon = 0;
-    time.tm_mday = 2;
-    time.tm_hour = 3;
-    time.tm_min = 4;
-    time.tm_sec = 5;
-    time.tm_wday = 1;
-    return time;
-}
-
 } // namespace zerkon::fuzz

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -27,8 +26,5 @@ AimSettings settingsOf(const FuzzInput& input);
 
 // "inf" or "nan" in any case.
 bool holdsNonFiniteText(std::string_view text);
-
-// Mon Jan  2 03:04:05 2006, so the run comment is the same in every run.
-std::tm fixedTime();
 
 } // namespace zerkon::fuzz

@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ChoppingFileSystem files(piece);
     zerkon::PassOptions options;
     options.fileSystem = &files;
-    options.localTime = zerkon::fuzz::fixedTime;
+    options.localTime = zerkon::testing::fixedClock;
     const zerkon::SettingsReading reading = zerkon::readRunSettings(input.rangeText, input.elevationText);
     const zerkon::Outcome result = reading.ok()
                                        ? zerkon::Outcome(zerkon::harmonizeFile(dp.string(), reading.settings, options))
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view what = input.content.substr(0, 200);
     if (result.ok()) {
         const zerkon::AimSettings settings = zerkon::fuzz::settingsOf(input);
-        const std::string comment = zerkon::runComment(settings, zerkon::fuzz::fixedTime());
+        const std::string comment = zerkon::runComment(settings, zerkon::testing::fixedClock());
         const std::string written = contentOf(dp);
         require(contentOf(folder / "plane_001.dp") == input.content, "the backup holds the old bytes", what, written);
         require(written == expectedOutput(input, comment), "the file holds the rewritten lines", what, written);

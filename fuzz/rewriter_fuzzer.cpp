@@ -85,7 +85,7 @@ void checkOutcome(const zerkon::LineOutcome& outcome, std::string_view line, std
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const zerkon::fuzz::FuzzInput input = zerkon::fuzz::splitInput(data, size);
     const zerkon::AimSettings settings = zerkon::fuzz::settingsOf(input);
-    const std::string comment = zerkon::runComment(settings, zerkon::fuzz::fixedTime());
+    const std::string comment = zerkon::runComment(settings, zerkon::testing::fixedClock());
     zerkon::DpRewriter rewriter(settings, comment);
     std::string out;
     std::size_t stationLines = 0;

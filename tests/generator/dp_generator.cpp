@@ -237,4 +237,14 @@ std::string withCarriageReturns(std::string_view text) {
     return out;
 }
 
+std::tm fixedClock() {
+    std::tm time{};
+    time.tm_year = 2026 - 1900;
+    time.tm_mon = 11;
+    time.tm_mday = 7;
+    time.tm_hour = 5;
+    time.tm_wday = 1;
+    return time;
+}
+
 } // namespace zerkon::testing

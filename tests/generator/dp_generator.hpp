@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +35,8 @@ std::vector<std::string> linesAsRead(std::string_view bytes);
 
 // Every LF as CR LF, as the pass writes it.
 std::string withCarriageReturns(std::string_view text);
+
+// Mon Dec  7 05:00:00 2026: the clock the golden files were written with, so a run comment is the same in every run.
+std::tm fixedClock();
 
 } // namespace zerkon::testing

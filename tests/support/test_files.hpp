@@ -1,7 +1,8 @@
 // Small file helpers for tests: a temporary folder that cleans up after itself, and whole-file reads and writes.
 #pragma once
 
-#include <ctime>
+#include "dp_generator.hpp" // fixedClock(), which the tests run the pass with
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,8 +27,5 @@ private:
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string testDataPath(const std::string& relative);
-
-// Mon Dec  7 05:00:00 2026: the clock the golden files were written with.
-std::tm fixedClock();
 
 } // namespace zerkon::testing
