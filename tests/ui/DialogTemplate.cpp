@@ -20,6 +20,13 @@ public:
         return low | static_cast<DWORD>(word()) << 16;
     }
     int coordinate() { return static_cast<short>(word()); }
+    // A dialog and each of its items give their place and size alike, in dialog units.
+    template <class Placed> void place(Placed& placed) {
+        placed.x = coordinate();
+        placed.y = coordinate();
+        placed.cx = coordinate();
+        placed.cy = coordinate();
+    }
     // A UTF-16 string ended by zero; the templates hold ASCII only.
     std::string text() {
         std::string s;
@@ -67,10 +74,7 @@ DialogTemplate loadDialogTemplate(UINT id) {
     t.style = r.dword();
     t.exStyle = r.dword();
     const unsigned count = r.word();
-    t.x = r.coordinate();
-    t.y = r.coordinate();
-    t.cx = r.coordinate();
-    t.cy = r.coordinate();
+    r.place(t);
     t.menu = r.nameOrOrdinal();
     t.className = r.nameOrOrdinal();
     t.caption = r.text();
@@ -83,10 +87,7 @@ DialogTemplate loadDialogTemplate(UINT id) {
         TemplateItem item{};
         item.style = r.dword();
         item.exStyle = r.dword();
-        item.x = r.coordinate();
-        item.y = r.coordinate();
-        item.cx = r.coordinate();
-        item.cy = r.coordinate();
+        r.place(item);
         item.id = static_cast<int>(r.word());
         item.className = predefinedClass(r.nameOrOrdinal());
         item.text = r.nameOrOrdinal();
