@@ -4,9 +4,17 @@
 #include <zerkon/dp_names.hpp>
 #include <zerkon/outcome.hpp>
 
-#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <ostream>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 namespace zerkon::cli {
 bool sameFile(const std::string& a, const std::string& b) {
@@ -24,15 +32,53 @@ std::string notADpFileName(const std::string& path) {
     return isDpName(path) ? std::string() : "not a DP file (the name does not end in .dp); left alone";
 }
 
+namespace {
+
+// What tells files apart however their paths are written: the device and inode, or on Windows the volume's serial
+// number and the file's index on it.
+using FileId = std::pair<unsigned long long, unsigned long long>;
+
+std::optional<FileId> fileIdOf(const std::string& path) {
+#ifdef _WIN32
+    const HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    if (!known) return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber,
+                  (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+#else
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileId{static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)};
+#endif
+}
+
+std::string normalName(const std::string& path) {
+    try {
+        return std::filesystem::path(path).lexically_normal().string();
+    } catch (const std::exception&) { // a name the system cannot convert
+        return path;
+    }
+}
+
+} // namespace
+
+// Each file is identified once, so a long list costs one look-up a name rather than a comparison with every other.
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths) {
     std::vector<NamedFile> files;
+    std::map<FileId, std::size_t> byId;
+    std::map<std::string, std::size_t> byMissingName; // a missing file is the same only under the same name
     for (const std::string& path : paths) {
-        const auto seen =
-            std::find_if(files.begin(), files.end(), [&](const NamedFile& file) { return sameFile(file.path, path); });
-        if (seen == files.end())
+        const std::optional<FileId> id = fileIdOf(path);
+        const std::size_t index = id ? byId.emplace(*id, files.size()).first->second
+                                     : byMissingName.emplace(normalName(path), files.size()).first->second;
+        if (index == files.size())
             files.push_back({path, notADpFileName(path), {}});
-        else if (seen->path != path)
-            seen->alsoNamed.push_back(path);
+        else if (files[index].path != path)
+            files[index].alsoNamed.push_back(path);
     }
     return files;
 }
