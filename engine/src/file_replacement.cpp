@@ -225,25 +225,28 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
     }
     std::string temporary;
     TemporaryInProgress named;
-    std::unique_ptr<OutputFile> output = createTemporary(files, path, temporary, named, done.warning, error);
-    if (!output) {
-        done.reason = fileOperationReason("create", temporary, error);
-        return done;
-    }
+    std::unique_ptr<OutputFile> output;
     try {
+        output = createTemporary(files, path, temporary, named, done.warning, error);
+        if (!output) {
+            done.reason = fileOperationReason("create", temporary, error);
+            return done;
+        }
         done.reason = writeTemporary(*output, temporary, source.get(), sourcePath, write);
+        if (done.reason.empty() && current == CurrentFile::keptAsBackup) {
+            files.copyOwnership(path, temporary, error);
+            if (error) done.reason = fileOperationReason("give the new file the permissions of", path, error);
+        }
+        if (done.reason.empty()) done.reason = putInPlace(files, path, current, temporary, done.keptAs);
     } catch (...) {
-        // Memory that runs out while the content is made, say: the caller hears of it, with no file of ours left.
+        // Memory that runs out while the temporary file is made, written or put in place, say: the caller hears of it,
+        // with no file of ours left. The current content is under its name or the backup's, as at any failure.
         output.reset();
+        source.reset();
         std::error_code ignored;
-        files.remove(temporary, ignored);
+        if (!temporary.empty()) files.remove(temporary, ignored);
         throw;
     }
-    if (done.reason.empty() && current == CurrentFile::keptAsBackup) {
-        files.copyOwnership(path, temporary, error);
-        if (error) done.reason = fileOperationReason("give the new file the permissions of", path, error);
-    }
-    if (done.reason.empty()) done.reason = putInPlace(files, path, current, temporary, done.keptAs);
     output.reset(); // closed before the removal: Windows deletes no open file
     source.reset();
     if (!done.reason.empty()) {

@@ -56,11 +56,19 @@ private:
     int fd_;
 };
 
-// The file opened as `fd`, or nullptr with the reason when the open failed (`fd` is negative).
+// The file opened as `fd`, or nullptr with the reason when the open failed (`fd` is negative). Memory that runs out
+// here closes the file, so the caller can remove a file it has just created.
 inline std::unique_ptr<File> adopt(int fd, std::error_code& error) {
-    if (fd >= 0) return std::make_unique<File>(fd);
-    error = lastError();
-    return nullptr;
+    if (fd < 0) {
+        error = lastError();
+        return nullptr;
+    }
+    try {
+        return std::make_unique<File>(fd);
+    } catch (...) {
+        closeFile(fd);
+        throw;
+    }
 }
 
 } // namespace zerkon::machine
