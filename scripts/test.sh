@@ -20,8 +20,9 @@ run_tests() { # PRESET [COMMAND THAT RUNS CTEST...]
     log="build/$preset-tests.log"
     result=0
     "$@" ctest --preset "$preset" >"$log" 2>&1 || result=$?
-    # ctest prints a test's output after the test's own line; the lines that start tests are left out.
-    awk '/^ *[0-9]+\/[0-9]+ Test +#/ { show = $0 !~ / Passed / } show && !/^ +Start +[0-9]+: /' "$log"
+    # ctest prints a test's output after the test's own line; the lines that start tests are left out, and so is the
+    # closing summary, printed once below.
+    awk '/% tests passed/ { exit } /^ *[0-9]+\/[0-9]+ Test +#/ { show = $0 !~ / Passed / } show && !/^ +Start +[0-9]+: /' "$log"
     sed -n '/% tests passed/,$p' "$log"
     [ "$result" -eq 0 ] || echo "== $preset: the whole output is in $log"
     return "$result"
