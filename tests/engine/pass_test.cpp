@@ -249,25 +249,6 @@ TEST(Pass, SettingsAreReadAsTyped) {
     EXPECT_NE(readBytes(dp).find("Range: 900.0 ft.  Elevation: 1.2 ft."), std::string::npos);
 }
 
-TEST(Pass, RefusesPathsThatNameNoFile) {
-    TempFolder folder;
-    std::filesystem::create_directory(folder.file("folder.dp"));
-    const struct {
-        std::string path;
-        zerkon::Failure failure;
-    } cases[] = {
-        {"ab", zerkon::Failure::badPath},
-        {folder.file("missing.dp"), zerkon::Failure::notAFile},
-        {folder.file("folder.dp"), zerkon::Failure::notAFile},
-    };
-    for (const auto& c : cases) {
-        const zerkon::PassResult result = harmonize(c.path);
-        EXPECT_EQ(result.failure, c.failure) << c.path;
-        EXPECT_NE(result.reason.find(c.path), std::string::npos) << result.reason;
-    }
-    EXPECT_EQ(folder.names(), (Names{"folder.dp"}));
-}
-
 TEST(HarmonizeDpFile, ReturnsZeroWhenDoneAndOneOnFailure) {
     TempFolder folder;
     const std::string dp = folder.file("plane.dp");

@@ -54,17 +54,34 @@ void expectUntouched(const TempFolder& folder, const zerkon::PassResult& result,
     EXPECT_EQ(readBytes(folder.file("plane.cdp")), "compiled");
 }
 
-// A folder reads the same with or without a separator at its end.
-TEST(Refusal, PathNamingAFolder) {
-    const char kPreferred = static_cast<char>(std::filesystem::path::preferred_separator);
-    for (const std::string& separator : {std::string(), std::string("/"), std::string(1, kPreferred)}) {
+// A path that names no file is refused with what it names; a folder reads the same with or without a separator at
+// its end, and stays as it was.
+TEST(Refusal, PathsThatNameNoFile) {
+    const std::string preferred(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    const struct {
+        std::string name;
+        bool folder;
+        zerkon::Failure failure;
+        const char* words;
+    } cases[] = {
+        {"ab", false, zerkon::Failure::badPath, "is too short"},
+        {"plane.dp", false, zerkon::Failure::notAFile, "does not exist"},
+        {"plane.dp", true, zerkon::Failure::notAFile, "is not a file"},
+        {"plane.dp/", true, zerkon::Failure::notAFile, "is not a file"},
+        {"plane.dp" + preferred, true, zerkon::Failure::notAFile, "is not a file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         TempFolder folder;
-        std::filesystem::create_directory(folder.path() / "plane.dp");
-        const zerkon::PassResult result = harmonize(folder.file("plane.dp") + separator);
-        EXPECT_EQ(result.failure, zerkon::Failure::notAFile);
-        EXPECT_TRUE(mentions(result.reason, "is not a file")) << result.reason;
-        EXPECT_EQ(folder.names(), (Names{"plane.dp"}));
-        EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "plane.dp"));
+        if (c.folder) std::filesystem::create_directory(folder.path() / "plane.dp");
+        const std::string path = c.name == "ab" ? c.name : folder.file(c.name);
+        const zerkon::PassResult result = harmonize(path);
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_TRUE(mentions(result.reason, "\"" + path + "\" " + c.words)) << result.reason;
+        EXPECT_EQ(folder.names(), c.folder ? Names{"plane.dp"} : Names{});
+        if (c.folder) {
+            EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "plane.dp"));
+        }
     }
 }
 
@@ -91,14 +108,6 @@ TEST(Refusal, WideText) {
         EXPECT_EQ(folder.names(), (Names{"plane.cdp", "plane.dp"}));
         EXPECT_EQ(readBytes(folder.file("plane.dp")), c.mark + kPlane);
     }
-}
-
-TEST(Refusal, FileThatVanishedBeforeTheUpdate) {
-    TempFolder folder;
-    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
-    EXPECT_EQ(result.failure, zerkon::Failure::notAFile);
-    EXPECT_TRUE(mentions(result.reason, "does not exist")) << result.reason;
-    EXPECT_TRUE(folder.names().empty());
 }
 
 // The file is deleted by someone else after the pass found it and before it opened it.
@@ -170,44 +179,40 @@ private:
     bool mounted_ = false;
 };
 
-TEST(Refusal, FullFileSystem) {
-    TempFolder folder;
-    SmallFileSystem disk(folder.path() / "disk", "1m");
-    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
-    const std::string content = [] {
-        std::string text = kPlane;
-        while (text.size() < 600 * 1024)
-            text += "; filler line that takes room on the small disk\r\n";
-        return text;
-    }();
-    putPlane(folder.path() / "disk", content);
-    const std::string dp = (folder.path() / "disk" / "plane.dp").string();
-    const zerkon::PassResult result = harmonize(dp);
-    EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
-    EXPECT_TRUE(mentions(result.reason, std::make_error_code(std::errc::no_space_on_device).message()))
-        << result.reason;
-    EXPECT_EQ(readBytes(dp), content);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path() / "disk"), {}), 2);
-}
-
-TEST(Refusal, ReadOnlyFileSystem) {
-    TempFolder folder;
-    SmallFileSystem disk(folder.path() / "disk", "1m");
-    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
-    putPlane(folder.path() / "disk");
-    ASSERT_TRUE(disk.makeReadOnly());
-    const std::string dp = (folder.path() / "disk" / "plane.dp").string();
-    const zerkon::PassResult result = harmonize(dp);
-    EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
-    EXPECT_TRUE(mentions(result.reason, std::make_error_code(std::errc::read_only_file_system).message()))
-        << result.reason;
-    EXPECT_EQ(readBytes(dp), kPlane);
+// Full, or made read-only once the files are on it: the file keeps its bytes and nothing is left beside it.
+TEST(Refusal, FullOrReadOnlyFileSystem) {
+    std::string filled = kPlane;
+    while (filled.size() < 600 * 1024)
+        filled += "; filler line that takes room on the small disk\r\n";
+    const struct {
+        const char* name;
+        std::string content;
+        bool readOnly;
+        std::errc error;
+    } cases[] = {{"full", filled, false, std::errc::no_space_on_device},
+                 {"read-only", kPlane, true, std::errc::read_only_file_system}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        SmallFileSystem disk(folder.path() / "disk", "1m");
+        if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+        putPlane(folder.path() / "disk", c.content);
+        if (c.readOnly) {
+            ASSERT_TRUE(disk.makeReadOnly());
+        }
+        const std::string dp = (folder.path() / "disk" / "plane.dp").string();
+        const zerkon::PassResult result = harmonize(dp);
+        EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+        EXPECT_TRUE(mentions(result.reason, std::make_error_code(c.error).message())) << result.reason;
+        EXPECT_EQ(readBytes(dp), c.content);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path() / "disk"), {}), 2);
+    }
 }
 #endif
 
 #ifndef _WIN32
 TEST(Refusal, ReadOnlyFolder) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders (see ReadOnlyFileSystem)";
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders (see FullOrReadOnlyFileSystem)";
     TempFolder folder;
     putPlane(folder.path());
     std::filesystem::permissions(folder.path(),
@@ -238,21 +243,23 @@ TEST(Refusal, OthersFileInAStickyFolder) {
 
 #ifdef _WIN32
 // Another program holds the file open. Windows refuses, and the pass must leave everything as it was.
-void expectRefusedWhileOpen(DWORD share, const char* why) {
-    TempFolder folder;
-    putPlane(folder.path());
-    const HANDLE held = ::CreateFileA(folder.file("plane.dp").c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
-    ::CloseHandle(held);
-    expectUntouched(folder, result, why);
-    EXPECT_TRUE(harmonize(folder.file("plane.dp")).ok()) << "once the other program lets go";
+TEST(Refusal, FileOpenElsewhere) {
+    const struct {
+        DWORD share;
+        const char* why;
+    } cases[] = {{0, "cannot open"}, {FILE_SHARE_READ, "cannot rename"}};
+    for (const auto& c : cases) {
+        TempFolder folder;
+        putPlane(folder.path());
+        const HANDLE held = ::CreateFileA(folder.file("plane.dp").c_str(), GENERIC_READ, c.share, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
+        ::CloseHandle(held);
+        expectUntouched(folder, result, c.why);
+        EXPECT_TRUE(harmonize(folder.file("plane.dp")).ok()) << "once the other program lets go";
+    }
 }
-
-TEST(Refusal, FileOpenElsewhereWithoutSharing) { expectRefusedWhileOpen(0, "cannot open"); }
-
-TEST(Refusal, FileOpenElsewhereForReadingOnly) { expectRefusedWhileOpen(FILE_SHARE_READ, "cannot rename"); }
 #endif
 
 } // namespace
