@@ -27,24 +27,27 @@ std::string orUnknown(const std::string& text) { return text.empty() ? "?" : tex
 
 } // namespace
 
-std::string missingDpFile(const std::string& file, const std::vector<BackupFile>& backups) {
+std::vector<BackupFile> backupsOf(const std::string& file, std::string& reason) {
     std::error_code error;
+    std::vector<BackupFile> backups = listBackups(machineFileSystem(), file, error);
+    if (error) {
+        reason = "cannot list its backups: " + error.message();
+        return {};
+    }
     const PathKind kind = machineFileSystem().status(file, error);
-    if (error) return {}; // whatever comes next says what the system says
-    if (kind == PathKind::other) return "not a file (a folder?)";
-    if (kind == PathKind::absent && backups.empty()) return "no such file, and no backup of it";
-    return {};
+    if (error) return backups; // whatever comes next says what the system says
+    if (kind == PathKind::other)
+        reason = "not a file (a folder?)";
+    else if (kind == PathKind::absent && backups.empty())
+        reason = "no such file, and no backup of it";
+    return backups;
 }
 
 int runBackups(const std::string& file, Console& console) {
-    std::error_code error;
-    const std::vector<BackupFile> backups = listBackups(machineFileSystem(), file, error);
-    if (error) {
-        console.err << "zerkon-cli: " << printable(file) << ": cannot list its backups: " << error.message() << '\n';
-        return 1;
-    }
-    if (const std::string missing = missingDpFile(file, backups); !missing.empty()) {
-        console.err << "zerkon-cli: " << printable(file) << ": " << missing << '\n';
+    std::string reason;
+    const std::vector<BackupFile> backups = backupsOf(file, reason);
+    if (!reason.empty()) {
+        sayAbout(console.err, file, reason);
         return 1;
     }
     if (backups.empty()) {

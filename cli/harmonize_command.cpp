@@ -17,7 +17,7 @@ namespace {
 // A message about one file, on a line of its own: the progress line is wiped first.
 void sayAbout(const std::string& file, const std::string& message, Console& console, Progress& progress) {
     progress.clear();
-    console.err << "zerkon-cli: " << printable(file) << ": " << message << '\n';
+    cli::sayAbout(console.err, file, message);
 }
 
 struct Tally {
@@ -129,7 +129,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     for (const NamedFile& file : named) {
         sayAlsoNamed(file, console.err);
         if (!file.refusal.empty() && !severalNames) {
-            console.err << "zerkon-cli: " << printable(file.path) << ": " << file.refusal << '\n';
+            sayAbout(console.err, file.path, file.refusal);
             ++tally.failed;
         } else if (!file.refusal.empty()) {
             notDpFiles.push_back(file.path);

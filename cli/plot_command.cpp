@@ -43,7 +43,7 @@ std::string writeNewFile(FileSystem& files, const std::string& path, const std::
 
 int runPlot(const PlotRequest& request, Console& console) {
     const auto fail = [&](const std::string& file, const std::string& reason, int code) {
-        console.err << "zerkon-cli: " << printable(file) << ": " << reason << '\n';
+        sayAbout(console.err, file, reason);
         return code;
     };
     if (const std::string reason = forbiddenPictureName(request.svgPath, request.file); !reason.empty())

@@ -1,6 +1,7 @@
 #include "report_command.hpp"
 
 #include "file_list.hpp"
+#include "text_format.hpp"
 
 #include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
@@ -24,7 +25,7 @@ int runReport(const ReportRequest& request, Console& console) {
             report.preview.reason = named.refusal;
         }
         if (!report.preview.ok()) {
-            console.err << "zerkon-cli: " << printable(file) << ": " << report.preview.reason << '\n';
+            sayAbout(console.err, file, report.preview.reason);
             ++failures;
         }
         if (request.json) {

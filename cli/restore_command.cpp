@@ -14,14 +14,13 @@ namespace zerkon::cli {
 
 int runRestore(const RestoreRequest& request, Console& console) {
     const auto fail = [&](const std::string& reason) {
-        console.err << "zerkon-cli: " << printable(request.file) << ": " << reason << '\n';
+        sayAbout(console.err, request.file, reason);
         return 1;
     };
     if (const std::string refusal = notADpFileName(request.file); !refusal.empty()) return fail(refusal);
-    std::error_code error;
-    const std::vector<BackupFile> backups = listBackups(machineFileSystem(), request.file, error);
-    if (error) return fail("cannot list its backups: " + error.message());
-    if (const std::string missing = missingDpFile(request.file, backups); !missing.empty()) return fail(missing);
+    std::string reason;
+    const std::vector<BackupFile> backups = backupsOf(request.file, reason);
+    if (!reason.empty()) return fail(reason);
     const BackupFile* newest = newestBackup(backups);
     if (!request.backupNumber && !newest) return fail("there is no backup to restore");
     const unsigned number = request.backupNumber ? *request.backupNumber : newest->number;
@@ -31,8 +30,7 @@ int runRestore(const RestoreRequest& request, Console& console) {
     console.out << printable(request.file) << ": restored from " << fileName(result.restoredFrom);
     if (!result.keptAs.empty()) console.out << ", previous content kept as " << fileName(result.keptAs);
     console.out << '\n';
-    if (!result.warning.empty())
-        console.err << "zerkon-cli: " << printable(request.file) << ": " << result.warning << '\n';
+    if (!result.warning.empty()) sayAbout(console.err, request.file, result.warning);
     return result.compiledLeft.empty() ? 0 : 1;
 }
 

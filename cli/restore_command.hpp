@@ -23,8 +23,8 @@ int runRestore(const RestoreRequest& request, Console& console);
 // neither the file nor a backup of it.
 int runBackups(const std::string& file, Console& console);
 
-// Why there is nothing to list or restore under `file`: a folder, or no file and no backup either. Empty otherwise: a
-// DP file deleted by hand is recreated from its backup.
-std::string missingDpFile(const std::string& file, const std::vector<BackupFile>& backups);
+// The backups of `file`, or in `reason` why there is nothing to list or restore under it: its folder cannot be read,
+// it is a folder, or there is no file and no backup either. A DP file deleted by hand is recreated from its backup.
+std::vector<BackupFile> backupsOf(const std::string& file, std::string& reason);
 
 } // namespace zerkon::cli

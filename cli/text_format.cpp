@@ -5,8 +5,13 @@
 #include <zerkon/outcome.hpp>
 
 #include <charconv>
+#include <ostream>
 
 namespace zerkon::cli {
+
+void sayAbout(std::ostream& err, const std::string& file, const std::string& message) {
+    err << "zerkon-cli: " << printable(file) << ": " << message << '\n';
+}
 
 std::string fileName(const std::string& path) {
     const auto slash = path.find_last_of("/\\");

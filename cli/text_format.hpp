@@ -5,10 +5,14 @@
 #include <zerkon/dp_format.hpp>
 #include <zerkon/station_settings.hpp>
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
 namespace zerkon::cli {
+
+// "zerkon-cli: FILE: message" on a line of its own, the file's name with its control characters escaped.
+void sayAbout(std::ostream& err, const std::string& file, const std::string& message);
 
 // The last component of a path, with either kind of slash, its control characters escaped.
 std::string fileName(const std::string& path);
