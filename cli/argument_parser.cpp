@@ -1,7 +1,8 @@
 #include "argument_parser.hpp"
 
+#include "text_format.hpp"
+
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 
 namespace zerkon::cli {
@@ -94,19 +95,16 @@ std::string joined(const std::vector<std::string>& words, const std::string& las
     return text;
 }
 
-ParsedCommandLine failure(const std::string& message, const std::string& helpCommand) {
-    ParsedCommandLine parsed;
-    parsed.exitCode = 2;
-    parsed.message = message + " (see " + helpCommand + " --help)\n";
-    return parsed;
-}
-
 ParsedCommandLine finished(int exitCode, const std::string& output, const std::string& message = {}) {
     ParsedCommandLine parsed;
     parsed.exitCode = exitCode;
     parsed.output = output;
     parsed.message = message;
     return parsed;
+}
+
+ParsedCommandLine failure(const std::string& message, const std::string& helpCommand) {
+    return finished(2, {}, message + " (see " + helpCommand + " --help)\n");
 }
 
 std::string notACommand(const ProgramSpec& program, const std::string& word) {
@@ -123,9 +121,7 @@ std::string unknownOption(const ProgramSpec& program, const CommandSpec* command
             names.push_back(option.name);
     else
         names.push_back("--version");
-    std::string end = name.substr(name.size() > 3 ? name.size() - 3 : 0);
-    std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (end == ".dp")
+    if (nameEndsWith(name, ".dp"))
         return program.name + ": there is no option " + name +
                "; to name a file that starts with a dash, put -- before the file names";
     // "-r" for "--range"

@@ -13,8 +13,8 @@ struct OptionSpec {
     std::string name;      // "--range"
     std::string valueName; // "DISTANCE"; empty for a flag
     std::string help;
-    // Why a value is refused, after the option's name; may rewrite the value (a distance into feet). Empty: accepted.
-    std::function<std::string(std::string&)> check;
+    // Why a value is refused, after the option's name; empty when it is accepted.
+    std::function<std::string(const std::string&)> check;
     bool repeatable = false;
     bool required = false;
 };

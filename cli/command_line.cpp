@@ -30,18 +30,18 @@ constexpr const char* kStationHelp =
     "Aim stations LIST (0,1 or 2-5) at their own range and elevation (the run's when none is given); repeatable";
 
 // Refusals of each option's text, as the parser meets it; the texts are read into numbers once all are accepted.
-std::string checkRange(std::string& text) { return readRange(text).error; }
-std::string checkDistance(std::string& text) { return readDistance(text).error; }
-std::string checkStationOption(std::string& text) { return readStationOption(text).error; }
+std::string checkRange(const std::string& text) { return readRange(text).error; }
+std::string checkDistance(const std::string& text) { return readDistance(text).error; }
+std::string checkStationOption(const std::string& text) { return readStationOption(text).error; }
 
-std::string checkBackupNumber(std::string& text) {
+std::string checkBackupNumber(const std::string& text) {
     unsigned number = 0;
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), number);
     if (parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() && number > 0) return {};
     return "\"" + text + "\" is not a backup number; write a whole number from 1 (3 for NAME_003.dp)";
 }
 
-std::string checkFileName(std::string& text) { return text.empty() ? "needs a file name" : ""; }
+std::string checkFileName(const std::string& text) { return text.empty() ? "needs a file name" : ""; }
 
 // The run's settings from the options given, with the stations that take their own. Returns the exit code: 0, or 2
 // when a station is listed twice or an option names no station of a file.
