@@ -41,10 +41,7 @@ std::unique_ptr<FaultyFileSystem> fileSystem(bool withLinks, Operation operation
 }
 
 zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem& files) {
-    zerkon::PassOptions options;
-    options.localTime = fixedClock;
-    options.fileSystem = &files;
-    return zerkon::harmonizeFile(path, {}, options);
+    return zerkon::harmonizeFile(path, {}, {&files, fixedClock});
 }
 
 // What the reason must say for the `occurrence`-th call of `operation` failing: a word of the operation and the

@@ -219,13 +219,6 @@ void expectEveryStateKeepsTheFile(const Files& initial, const std::vector<Event>
     std::printf("power cut, %s: %zu operations, %d states checked\n", what.c_str(), events.size(), states);
 }
 
-PassOptions passOptions(FileSystem& files) {
-    PassOptions options;
-    options.fileSystem = &files;
-    options.localTime = zerkon::testing::fixedClock;
-    return options;
-}
-
 // A file that takes several writes, so a cut can fall between them.
 const std::string kOriginal = zerkon::testing::largeDpFile(600 * 1024);
 
@@ -243,7 +236,7 @@ TEST(PowerCut, PassKeepsTheFileWhole) {
         zerkon::testing::FaultyFileSystem below(memory);
         if (!c.withLinks) below.withoutLinks();
         PowerCutRecorder files(below, initial);
-        const PassResult result = harmonizeFile("plane.dp", {}, passOptions(files));
+        const PassResult result = harmonizeFile("plane.dp", {}, {&files, zerkon::testing::fixedClock});
         ASSERT_TRUE(result.ok()) << result.reason;
         ASSERT_NE(memory.content("plane.dp"), kOriginal);
         expectEveryStateKeepsTheFile(initial, files.events, "plane.dp", kOriginal, memory.content("plane.dp"), c.what,

@@ -32,10 +32,7 @@ const std::string kPlane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,
                            "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
 
 zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem* files = nullptr) {
-    zerkon::PassOptions options;
-    options.localTime = fixedClock;
-    options.fileSystem = files;
-    return zerkon::harmonizeFile(path, {}, options);
+    return zerkon::harmonizeFile(path, {}, {files, fixedClock});
 }
 
 bool mentions(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }

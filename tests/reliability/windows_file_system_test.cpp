@@ -22,9 +22,7 @@ using namespace zerkon::testing;
 const std::string kPlane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n";
 
 zerkon::PassResult harmonize(const std::string& path) {
-    zerkon::PassOptions options;
-    options.localTime = fixedClock;
-    return zerkon::harmonizeFile(path, {900, 1, {}}, options);
+    return zerkon::harmonizeFile(path, {900, 1, {}}, {nullptr, fixedClock});
 }
 
 // The access list as text, such as "D:P(A;;FA;;;S-1-5-21-...)(A;;FR;;;WD)".
