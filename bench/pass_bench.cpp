@@ -87,7 +87,7 @@ void copyFile(const std::string& from, const std::string& to) {
     std::error_code error;
     auto input = files.openForReading(from, error);
     check(error, "open");
-    auto output = files.createNew(to, error);
+    auto output = files.createNew(to, NewFileAccess::usual, error);
     check(error, "create");
     std::vector<char> buffer(kCopyBufferSize);
     while (const std::size_t got = input->read(buffer.data(), buffer.size(), error)) {

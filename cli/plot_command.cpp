@@ -26,7 +26,7 @@ std::string forbiddenPictureName(const std::string& svgPath, const std::string& 
 // Writes `bytes` to a file that did not exist; a partly written one is removed. Returns the reason of a failure.
 std::string writeNewFile(FileSystem& files, const std::string& path, const std::string& bytes) {
     std::error_code error;
-    const std::unique_ptr<OutputFile> output = files.createNew(path, error);
+    const std::unique_ptr<OutputFile> output = files.createNew(path, NewFileAccess::usual, error);
     if (!output) {
         if (error == std::errc::file_exists) return "exists already; add --force to replace it";
         return "cannot create it: " + error.message();

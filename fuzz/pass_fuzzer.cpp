@@ -47,8 +47,9 @@ public:
         if (!file) return nullptr;
         return std::make_unique<ChoppedFile>(std::move(file), piece_);
     }
-    std::unique_ptr<zerkon::OutputFile> createNew(const std::string& path, std::error_code& error) override {
-        return machine().createNew(path, error);
+    std::unique_ptr<zerkon::OutputFile> createNew(const std::string& path, zerkon::NewFileAccess access,
+                                                  std::error_code& error) override {
+        return machine().createNew(path, access, error);
     }
     void rename(const std::string& from, const std::string& to, std::error_code& error) override {
         machine().rename(from, to, error);

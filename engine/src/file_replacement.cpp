@@ -156,14 +156,15 @@ void addWarning(std::string& warnings, const std::string& warning) {
 
 // Creates the temporary file beside `path`. The folder is locked, so a regular file under a temporary name of ours was
 // left by a run that was stopped: it is removed, and the warning says so. One that cannot be removed is passed by.
-std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, std::string& temporary,
-                                            TemporaryInProgress& named, std::string& warning, std::error_code& error) {
+std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string& path, NewFileAccess access,
+                                            std::string& temporary, TemporaryInProgress& named, std::string& warning,
+                                            std::error_code& error) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         temporary = path + ".zerkon-tmp" + (attempt > 0 ? std::to_string(attempt) : std::string());
         named.name(temporary);
         for (bool staleRemoved = false;; staleRemoved = true) {
             error.clear();
-            std::unique_ptr<OutputFile> output = files.createNew(temporary, error);
+            std::unique_ptr<OutputFile> output = files.createNew(temporary, access, error);
             if (output || error != std::errc::file_exists) return output;
             if (staleRemoved) break;
             std::error_code staleError;
@@ -176,11 +177,19 @@ std::unique_ptr<OutputFile> createTemporary(FileSystem& files, const std::string
     return nullptr;
 }
 
-// Writes the new content, makes it durable and closes both files. Returns the reason of a failure.
-std::string writeTemporary(OutputFile& output, const std::string& temporary, InputFile* source,
-                           const std::string& sourcePath, const ContentWriter& write) {
+// Writes the new content and gives the file the identity of `identityFrom` (none when empty) before the sync, which
+// makes both durable; then closes both files. Returns the reason of a failure.
+std::string writeTemporary(FileSystem& files, OutputFile& output, const std::string& temporary,
+                           const std::string& identityFrom, InputFile* source, const std::string& sourcePath,
+                           const ContentWriter& write) {
     if (std::string reason = write(source, output, temporary); !reason.empty()) return reason;
     std::error_code error;
+    if (!identityFrom.empty()) {
+        const std::string what = files.copyIdentity(identityFrom, temporary, error);
+        if (error)
+            return fileOperationReason("give the new file " + (what.empty() ? "the permissions" : what) + " of",
+                                       identityFrom, error);
+    }
     output.flush(error);
     if (error) return fileOperationReason("flush", temporary, error);
     output.close(error);
@@ -223,20 +232,22 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         done.reason = fileOperationReason("open", sourcePath, error);
         return done;
     }
+    // The new file is what the current one is; a file restored where there is none is what its backup is. It is
+    // private until then.
+    const std::string identityFrom = current == CurrentFile::keptAsBackup ? path
+                                     : current == CurrentFile::absent     ? sourcePath
+                                                                          : std::string();
     std::string temporary;
     TemporaryInProgress named;
     std::unique_ptr<OutputFile> output;
     try {
-        output = createTemporary(files, path, temporary, named, done.warning, error);
+        output = createTemporary(files, path, identityFrom.empty() ? NewFileAccess::usual : NewFileAccess::ownerOnly,
+                                 temporary, named, done.warning, error);
         if (!output) {
             done.reason = fileOperationReason("create", temporary, error);
             return done;
         }
-        done.reason = writeTemporary(*output, temporary, source.get(), sourcePath, write);
-        if (done.reason.empty() && current == CurrentFile::keptAsBackup) {
-            files.copyOwnership(path, temporary, error);
-            if (error) done.reason = fileOperationReason("give the new file the permissions of", path, error);
-        }
+        done.reason = writeTemporary(files, *output, temporary, identityFrom, source.get(), sourcePath, write);
         if (done.reason.empty()) done.reason = putInPlace(files, path, current, temporary, done.keptAs);
     } catch (...) {
         // Memory that runs out while the temporary file is made, written or put in place, say: the caller hears of it,

@@ -87,8 +87,10 @@ public:
         return machine::adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), error);
     }
 
-    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override {
-        return machine::adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), error);
+    std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
+                                          std::error_code& error) override {
+        const mode_t mode = access == NewFileAccess::ownerOnly ? 0600 : 0666;
+        return machine::adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode), error);
     }
 
     void rename(const std::string& from, const std::string& to, std::error_code& error) override {
@@ -111,12 +113,12 @@ public:
             std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
     }
 
-    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override {
+    std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
         struct stat original {};
         struct stat copy {};
         if (::stat(from.c_str(), &original) != 0 || ::stat(to.c_str(), &copy) != 0) {
             error = lastError();
-            return;
+            return {};
         }
         const bool sameOwner = original.st_uid == copy.st_uid && original.st_gid == copy.st_gid;
         bool ownerKept = sameOwner;
@@ -125,13 +127,14 @@ public:
             ownerKept = ::chown(to.c_str(), original.st_uid, original.st_gid) == 0;
             if (!ownerKept && errno != EPERM) {
                 error = lastError();
-                return;
+                return "the owner";
             }
         }
         // A change of owner may clear the set-ID bits, so the bits come after it; they belong to the owner, and go
         // where the owner could not be kept.
         const mode_t bits = original.st_mode & (ownerKept ? 07777 : 0777);
         if ((!sameOwner || bits != (copy.st_mode & 07777)) && ::chmod(to.c_str(), bits) != 0) error = lastError();
+        return {};
     }
 
     void checkReplaceable(const std::string& path, std::error_code& error) override {

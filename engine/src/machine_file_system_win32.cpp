@@ -238,7 +238,8 @@ public:
         return machine::adopt(openFile(path, _O_RDONLY), error);
     }
 
-    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override {
+    // A new file takes the folder's inherited access list either way; copyIdentity() replaces it.
+    std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess, std::error_code& error) override {
         return machine::adopt(openFile(path, _O_WRONLY | _O_CREAT | _O_EXCL), error);
     }
 
@@ -294,20 +295,22 @@ public:
     // A new file would take the folder's inherited access list, the folder's time and no attributes. It gets the
     // current file's creation time, access list, owner and group (where the process may give files away) and, last,
     // its attributes: read-only would keep the rest from being written.
-    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override {
+    std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
         const DWORD attributes = ::GetFileAttributesA(from.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             error = lastSystemError();
-            return;
+            return "the attributes";
         }
         copyCreationTime(from, to, error);
-        if (!error) copyAccessList(from, to, error);
-        if (error) return;
+        if (error) return "the creation time";
+        copyAccessList(from, to, error);
+        if (error) return "the access list";
         copyOwnerAndGroup(from, to);
         constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
         const DWORD kept = attributes & kKept;
         if (!::SetFileAttributesA(to.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) error = lastSystemError();
+        return error ? "the attributes" : "";
     }
 
     // Runs on one folder wait for each other through a mutex named after it: a lock file would be one more file in

@@ -63,7 +63,7 @@ std::vector<std::string> expectedInReason(Operation operation, int occurrence) {
         return occurrence == 1 ? Names{"rename", "plane_001.dp\""} : Names{"rename", "zerkon-tmp\"", "plane.dp\""};
     case Operation::resolveLinks:
         return {"follow the link", "plane.dp\""};
-    case Operation::copyOwnership:
+    case Operation::copyIdentity:
         return {"permissions", "plane.dp\""};
     case Operation::checkReplaceable:
         return {"replace", "plane.dp\""};

@@ -51,8 +51,9 @@ public:
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
         return inner_.openForReading(path, error);
     }
-    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override {
-        auto output = inner_.createNew(path, error);
+    std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
+                                          std::error_code& error) override {
+        auto output = inner_.createNew(path, access, error);
         if (!output) return output;
         names_[path] = nextFile_;
         events.push_back({Event::create, path, {}, nextFile_, {}});
@@ -85,9 +86,10 @@ public:
     std::string resolveLinks(const std::string& path, std::error_code& error) override {
         return inner_.resolveLinks(path, error);
     }
-    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override {
-        inner_.copyOwnership(from, to, error);
+    std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
+        std::string what = inner_.copyIdentity(from, to, error);
         if (!error) events.push_back({Event::permissions, to, {}, names_[to], {}});
+        return what;
     }
     std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
         return inner_.lockFolder(folder, error);
@@ -288,7 +290,7 @@ TEST(PowerCut, ARenameBeforeTheSyncIsCaught) {
     memory.put("plane.dp", "old");
     PowerCutRecorder files(memory, initial);
     std::error_code error;
-    files.createNew("plane.tmp", error)->write("new", 3, error);
+    files.createNew("plane.tmp", NewFileAccess::ownerOnly, error)->write("new", 3, error);
     files.replace("plane.tmp", "plane.dp", error);
     files.syncFolder("", error);
     int torn = 0;

@@ -49,10 +49,10 @@ private:
 
 const char* operationName(Operation operation) {
     static constexpr const char* kNames[kOperationCount] = {
-        "status",      "open",          "create",         "read",
-        "write",       "flush",         "close",          "rename",
-        "remove",      "link",          "replace",        "list",
-        "change time", "resolve links", "copy ownership", "check replaceable",
+        "status",      "open",          "create",        "read",
+        "write",       "flush",         "close",         "rename",
+        "remove",      "link",          "replace",       "list",
+        "change time", "resolve links", "copy identity", "check replaceable",
         "lock folder", "sync folder"};
     return kNames[static_cast<int>(operation)];
 }
@@ -106,9 +106,10 @@ std::unique_ptr<InputFile> FaultyFileSystem::openForReading(const std::string& p
     return file ? std::make_unique<FaultyInput>(std::move(file), *this) : nullptr;
 }
 
-std::unique_ptr<OutputFile> FaultyFileSystem::createNew(const std::string& path, std::error_code& error) {
+std::unique_ptr<OutputFile> FaultyFileSystem::createNew(const std::string& path, NewFileAccess access,
+                                                        std::error_code& error) {
     if (shouldFail(Operation::create, error)) return nullptr;
-    auto file = below_.createNew(path, error);
+    auto file = below_.createNew(path, access, error);
     return file ? std::make_unique<FaultyOutput>(std::move(file), *this) : nullptr;
 }
 
@@ -144,8 +145,8 @@ std::string FaultyFileSystem::resolveLinks(const std::string& path, std::error_c
     return below_.resolveLinks(path, error);
 }
 
-void FaultyFileSystem::copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
-    if (!shouldFail(Operation::copyOwnership, error)) below_.copyOwnership(from, to, error);
+std::string FaultyFileSystem::copyIdentity(const std::string& from, const std::string& to, std::error_code& error) {
+    return shouldFail(Operation::copyIdentity, error) ? std::string() : below_.copyIdentity(from, to, error);
 }
 
 void FaultyFileSystem::checkReplaceable(const std::string& path, std::error_code& error) {

@@ -24,7 +24,7 @@ enum class Operation {
     list,
     changeTime,
     resolveLinks,
-    copyOwnership,
+    copyIdentity,
     checkReplaceable,
     lockFolder,
     syncFolder,
@@ -61,7 +61,8 @@ public:
 
     PathKind status(const std::string& path, std::error_code& error) override;
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
-    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
+    std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
+                                          std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
@@ -69,7 +70,7 @@ public:
     std::vector<std::string> list(const std::string& folder, std::error_code& error) override;
     std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override;
     std::string resolveLinks(const std::string& path, std::error_code& error) override;
-    void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) override;
+    std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override;
     void checkReplaceable(const std::string& path, std::error_code& error) override;
     std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override;
     void syncFolder(const std::string& folder, std::error_code& error) override;

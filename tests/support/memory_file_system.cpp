@@ -61,7 +61,8 @@ std::unique_ptr<InputFile> MemoryFileSystem::openForReading(const std::string& p
     return std::make_unique<MemoryInput>(found->second);
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::createNew(const std::string& path, std::error_code& error) {
+std::unique_ptr<OutputFile> MemoryFileSystem::createNew(const std::string& path, NewFileAccess,
+                                                        std::error_code& error) {
     if (has(path)) {
         error = std::make_error_code(std::errc::file_exists);
         return nullptr;

@@ -21,7 +21,8 @@ public:
 
     PathKind status(const std::string& path, std::error_code& error) override;
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
-    std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) override;
+    std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
+                                          std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;

@@ -12,6 +12,11 @@ namespace zerkon {
 
 enum class PathKind { absent, file, other };
 
+// Who may use a file just created: as the system sets up any new file (0666 less the umask on POSIX, the folder's
+// inherited access list on Windows), or only its owner (0600 on POSIX), for a file that takes another one's
+// permissions once it is written.
+enum class NewFileAccess { usual, ownerOnly };
+
 // Failures the system reports in words too vague for the user; they still compare equal to std::errc's conditions
 // (a file open in another program is std::errc::permission_denied, a sticky folder's refusal
 // std::errc::operation_not_permitted).
@@ -49,7 +54,8 @@ public:
     virtual PathKind status(const std::string& path, std::error_code& error) = 0;
     virtual std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) = 0;
     // Creates a file that did not exist; fails with std::errc::file_exists when one does.
-    virtual std::unique_ptr<OutputFile> createNew(const std::string& path, std::error_code& error) = 0;
+    virtual std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
+                                                  std::error_code& error) = 0;
     // Fails with std::errc::file_exists when `to` exists, on every platform, even when another program creates it
     // at the same moment.
     virtual void rename(const std::string& from, const std::string& to, std::error_code& error) = 0;
@@ -84,10 +90,12 @@ public:
         (void)error;
         return path;
     }
-    // Gives the file at `to` what makes the file at `from` its own: its permission bits (the read-only attribute on
-    // Windows) and, where the process may give files away, its owner and group.
-    virtual void copyOwnership(const std::string& from, const std::string& to, std::error_code& error) {
+    // Gives the file at `to` what makes the file at `from` what it is: its permission bits (the read-only attribute on
+    // Windows) and, where the process may give files away, its owner and group. Returns what could not be given when
+    // `error` is set ("the owner", say), for the reason to name it; empty when the permissions are the cause.
+    virtual std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) {
         (void)from, (void)to, (void)error;
+        return {};
     }
     // Fails where the system would refuse to put another file under `path` although the folder may be written: in a
     // sticky folder (/tmp) only the owner of the file or of the folder may. Asked before anything is written, since a

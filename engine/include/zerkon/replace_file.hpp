@@ -34,8 +34,9 @@ struct Replaced : ReplacementNotes {
 };
 
 // Replaces the file at `path` without ever losing it. Waits for other passes in the folder, opens `sourcePath` (none
-// when empty), and has `write` fill a temporary file beside `path`; then makes it durable, gives it the current file's
-// permissions and owner (when that one is kept), and puts it in place. A DP file's compiled copies are deleted after,
+// when empty), and has `write` fill a temporary file beside `path`, which only its owner may use meanwhile; then gives
+// it the current file's permissions, owner and attributes (the backup's, when a DP file is restored where there is
+// none), makes it durable, and puts it in place. A DP file's compiled copies are deleted after,
 // and the folder is synced.
 // Where the file system has links, a backup becomes a second name of the current file and the new one then replaces
 // it in one step, so whenever the process is stopped a whole file is under `path`; elsewhere two renames do it. A
