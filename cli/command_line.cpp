@@ -157,6 +157,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     };
     int code = 1;
     try {
+        const WaitingSaid waiting(console);
         code = runChosenCommand();
     } catch (const std::bad_alloc&) {
         err << "zerkon-cli: out of memory\n";

@@ -140,6 +140,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
         }
     }
     Progress progress(console.err, console.errIsTerminal && files.size() > 1, files.size());
+    const WaitingSaid waiting(console, &progress);
     for (std::size_t i = 0; i < files.size(); ++i) {
         progress.start(i, files[i]);
         if (request.dryRun)

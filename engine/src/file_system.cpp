@@ -1,11 +1,17 @@
-// What the file seam shares on every platform: the error category, the split of a path, and the word a run says while
-// it waits for another.
+// What the file seam shares on every platform: the error category, the split of a path, and the front end's word for
+// a run that waits for another.
 #include "machine_file.hpp"
 
-#include <cstdio>
+#include <zerkon/replace_file.hpp>
+
+#include <mutex>
+#include <utility>
 
 namespace zerkon {
 namespace {
+
+std::mutex folderWaitNoticeGuard;
+FolderWaitNotice folderWaitNotice;
 
 #ifdef _WIN32
 constexpr const char* kSeparators = "/\\:";
@@ -48,10 +54,19 @@ std::string folderOf(const std::string& path) {
 
 std::string nameOf(const std::string& path) { return path.substr(folderOf(path).size()); }
 
+FolderWaitNotice setFolderWaitNotice(FolderWaitNotice notice) {
+    const std::lock_guard<std::mutex> guard(folderWaitNoticeGuard);
+    std::swap(notice, folderWaitNotice);
+    return notice;
+}
+
 void machine::sayWaitingForFolder(const std::string& folder) {
-    std::fprintf(stderr, "waiting for another run on the folder \"%s\" to finish\n",
-                 folder.empty() ? "." : folder.c_str());
-    std::fflush(stderr);
+    FolderWaitNotice notice;
+    {
+        const std::lock_guard<std::mutex> guard(folderWaitNoticeGuard);
+        notice = folderWaitNotice;
+    }
+    if (notice) notice(folder.empty() ? "." : folder);
 }
 
 } // namespace zerkon

@@ -12,7 +12,7 @@ int syncFile(int fd);
 int closeFile(int fd);
 std::error_code lastError();
 
-// Said once on standard error by a run that has waited a second for another run's lock on `folder`.
+// Told to the front end's notice once a run has waited a second for another run's lock on `folder`.
 void sayWaitingForFolder(const std::string& folder);
 // How long a run waits for a folder's lock before it says so.
 constexpr int kQuietWaitMilliseconds = 1000;

@@ -5,6 +5,7 @@
 #include <zerkon/preview.hpp>
 #include <zerkon/restore.hpp>
 
+#include "command_line.hpp"
 #include "faulty_file_system.hpp"
 #include "plot_command.hpp"
 #include "test_files.hpp"
@@ -195,27 +196,36 @@ TEST(FileIdentity, OnlyRegularFilesAreDeletedAsCompiledCopies) {
 #endif
 
 // A run that finds its folder locked, under another spelling of the folder's name, waits until the lock is let go,
-// says so once after a second, and then goes on.
+// says so once after a second in the program's voice, the progress line wiped first, and then goes on. The engine
+// itself prints nothing.
 TEST(FileIdentity, AWaitingRunSaysSoOnce) {
     TempFolder folder;
     writeBytes(folder.file("plane.dp"), kPlane);
+    writeBytes(folder.file("other.dp"), kPlane);
     std::error_code error;
     auto held = zerkon::machineFileSystem().lockFolder(folder.path().generic_string(), error);
     ASSERT_TRUE(held) << error.message();
     ::testing::internal::CaptureStderr();
     std::atomic<bool> finished{false};
-    zerkon::PassResult result;
+    std::ostringstream out, err;
+    int code = -1;
     std::thread run([&] {
-        result = harmonize(folder.file("plane.dp"));
+        const std::string plane = folder.file("plane.dp"), other = folder.file("other.dp");
+        const char* argv[] = {"zerkon-cli", "harmonize", plane.c_str(), other.c_str()};
+        code = zerkon::cli::runCommandLine(4, argv, out, err, true);
         finished = true;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(2500)); // a loaded machine may start the run late
     EXPECT_FALSE(finished);
     held.reset();
     run.join();
-    EXPECT_TRUE(result.ok()) << result.reason;
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "waiting for another run on the folder \"" + folder.file("") + "\" to finish\n");
+    EXPECT_EQ(code, 0) << err.str();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    const std::string said =
+        " \rzerkon-cli: waiting for another run on the folder \"" + folder.file("") + "\" to finish\n";
+    const std::size_t at = err.str().find(said);
+    EXPECT_NE(at, std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("waiting", at + said.size()), std::string::npos) << err.str();
 }
 
 // The folder is locked while a file is replaced, so a temporary file of ours found there was left by a run that was

@@ -46,6 +46,13 @@ struct Replaced : ReplacementNotes {
 Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile current, const std::string& sourcePath,
                      const ContentWriter& write);
 
+// What the front end says when a replacement has waited a second for another run's lock on `folder` ("." for the
+// current one) and waits on: called once a wait, on the waiting thread. The engine itself says nothing, so a program
+// without a console (the dialog) prints nowhere. Returns the notice it replaces, for a command that says it its own
+// way for a while.
+using FolderWaitNotice = std::function<void(const std::string& folder)>;
+FolderWaitNotice setFolderWaitNotice(FolderWaitNotice notice);
+
 // The temporary file a replacement is writing now, for a signal handler to remove before the process ends; null when
 // there is none. Safe to call from a handler; one replacement at a time is named.
 const char* temporaryFileInProgress() noexcept;
