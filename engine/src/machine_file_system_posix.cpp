@@ -1,6 +1,9 @@
 // The machine's files on POSIX systems.
 #include "machine_file.hpp"
 
+#include <zerkon/outcome.hpp>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -8,6 +11,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 namespace zerkon {
 
@@ -69,6 +75,80 @@ int renameWithoutReplacing(const char* from, const char* to) {
     return -1;
 }
 
+#ifdef __linux__
+constexpr const char* kAccessList = "system.posix_acl_access";
+
+bool startsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
+
+// Reads what the system hands out whole, an attribute's list or value: measured first, then read, and again when it
+// grew in between. False on failure, with the reason in errno.
+template <typename Read> bool readWhole(const Read& read, std::string& bytes) {
+    for (;;) {
+        const ssize_t size = read(nullptr, 0);
+        if (size < 0) return false;
+        bytes.assign(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = size > 0 ? read(bytes.data(), bytes.size()) : 0;
+        if (got >= 0) {
+            bytes.resize(static_cast<std::size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE) return false;
+    }
+}
+
+// The names of the extended attributes of `path`; none where the file system keeps none.
+std::vector<std::string> attributeNames(const std::string& path, std::error_code& error) {
+    std::string list;
+    if (!readWhole([&](char* buffer, std::size_t size) { return ::listxattr(path.c_str(), buffer, size); }, list)) {
+        if (errno != ENOTSUP) error = lastError();
+        return {};
+    }
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < list.size(); start = list.find('\0', start) + 1)
+        names.emplace_back(list.c_str() + start);
+    return names;
+}
+
+// The value of the attribute `name` of `path` in `value`; false when it has none (gone meanwhile) or on failure.
+bool attributeValue(const std::string& path, const std::string& name, std::string& value, std::error_code& error) {
+    const auto read = [&](char* buffer, std::size_t size) {
+        return ::getxattr(path.c_str(), name.c_str(), buffer, size);
+    };
+    if (readWhole(read, value)) return true;
+    if (errno != ENODATA) error = lastError();
+    return false;
+}
+
+// Gives `to` the extended attributes of `from` that a file takes with it: the access list (when `accessList`) or
+// else those of the user, of the system's trusted programs (listed to root only) and of the security modules; the
+// rest of system.* belongs to the file system. A security attribute the process may not set is passed by, as the
+// module labels the new file itself. Returns the attribute that could not be given.
+std::string copyAttributes(const std::string& from, const std::vector<std::string>& names, const std::string& to,
+                           bool accessList, std::error_code& error) {
+    for (const std::string& name : names) {
+        const bool copied =
+            accessList ? name == kAccessList
+                       : startsWith(name, "user.") || startsWith(name, "trusted.") || startsWith(name, "security.");
+        std::string value;
+        if (!copied || !attributeValue(from, name, value, error)) {
+            if (error) return "the extended attribute " + quoted(name);
+            continue;
+        }
+        if (::setxattr(to.c_str(), name.c_str(), value.data(), value.size(), 0) == 0) continue;
+        if (startsWith(name, "security.") && (errno == EPERM || errno == EACCES)) continue;
+        error = lastError();
+        return "the extended attribute " + quoted(name);
+    }
+    // A new file in a folder with a default access list inherits one that the original may not have.
+    if (accessList && std::find(names.begin(), names.end(), kAccessList) == names.end() &&
+        ::removexattr(to.c_str(), kAccessList) != 0 && errno != ENODATA && errno != ENOTSUP) {
+        error = lastError();
+        return "the extended attribute " + quoted(kAccessList);
+    }
+    return {};
+}
+#endif
+
 class MachineFileSystem : public FileSystem {
 public:
     PathKind status(const std::string& path, std::error_code& error) override {
@@ -113,6 +193,9 @@ public:
             std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
     }
 
+    // The owner first, since a change of owner may clear the set-ID bits and a file's capabilities; then the
+    // extended attributes, while the owner may still write the file, as user.* needs; then the bits; the access list
+    // last, as a chmod after it would set its mask from the bits.
     std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
         struct stat original {};
         struct stat copy {};
@@ -130,11 +213,22 @@ public:
                 return "the owner";
             }
         }
-        // A change of owner may clear the set-ID bits, so the bits come after it; they belong to the owner, and go
-        // where the owner could not be kept.
+#ifdef __linux__
+        const std::vector<std::string> names = attributeNames(from, error);
+        if (error) return "the extended attributes";
+        if (std::string what = copyAttributes(from, names, to, false, error); error) return what;
+#endif
+        // The set-ID bits belong to the owner, and go where the owner could not be kept.
         const mode_t bits = original.st_mode & (ownerKept ? 07777 : 0777);
-        if ((!sameOwner || bits != (copy.st_mode & 07777)) && ::chmod(to.c_str(), bits) != 0) error = lastError();
+        if ((!sameOwner || bits != (copy.st_mode & 07777)) && ::chmod(to.c_str(), bits) != 0) {
+            error = lastError();
+            return {};
+        }
+#ifdef __linux__
+        return copyAttributes(from, names, to, true, error);
+#else
         return {};
+#endif
     }
 
     void checkReplaceable(const std::string& path, std::error_code& error) override {
