@@ -49,30 +49,25 @@ TEST(Restore, RecreatesAMissingDpFileWithoutKeepingAnything) {
     EXPECT_EQ(files.snapshot(), expected);
 }
 
-struct Refusal {
-    const char* name;
-    const char* path;
-    unsigned number;
-    Failure failure;
-};
-
-class RestoreRefusal : public ::testing::TestWithParam<Refusal> {};
-
-void PrintTo(const Refusal& refusal, std::ostream* os) { *os << refusal.name; }
-
-TEST_P(RestoreRefusal, ChangesNothing) {
-    MemoryFileSystem files = aircraftFolder();
-    const auto before = files.snapshot();
-    const RestoreResult result = zerkon::restoreBackup(GetParam().path, GetParam().number, RestoreOptions{&files});
-    EXPECT_EQ(result.failure, GetParam().failure);
-    EXPECT_FALSE(result.reason.empty());
-    EXPECT_EQ(files.snapshot(), before);
+TEST(Restore, RefusesWithoutChangingAnything) {
+    const struct {
+        const char* name;
+        const char* path;
+        unsigned number;
+        Failure failure;
+    } cases[] = {{"no such backup", "plane.dp", 2, Failure::notAFile},
+                 {"backup 0", "plane.dp", 0, Failure::badBackupNumber},
+                 {"a path too short", "dp", 1, Failure::badPath}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryFileSystem files = aircraftFolder();
+        const auto before = files.snapshot();
+        const RestoreResult result = zerkon::restoreBackup(c.path, c.number, RestoreOptions{&files});
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_FALSE(result.reason.empty());
+        EXPECT_EQ(files.snapshot(), before);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefusal,
-                         ::testing::Values(Refusal{"NoSuchBackup", "plane.dp", 2, Failure::notAFile},
-                                           Refusal{"BackupZero", "plane.dp", 0, Failure::badBackupNumber},
-                                           Refusal{"PathTooShort", "dp", 1, Failure::badPath}));
 
 // Every file operation of a restore, made to fail in turn: the files end either as they were (but for nothing) or
 // fully restored, and no temporary file is left behind.
