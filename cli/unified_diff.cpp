@@ -32,7 +32,7 @@ Edit editOf(const LineRewrite& rewrite) {
     Edit edit;
     edit.oldLine = rewrite.lineNumber;
     edit.added = splitLines(rewrite.after);
-    if (!edit.added.empty() && edit.added.size() > 1 && edit.added.back() == rewrite.before) {
+    if (edit.added.size() > 1 && edit.added.back() == rewrite.before) {
         edit.added.pop_back();
         return edit;
     }
