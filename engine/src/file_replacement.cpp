@@ -220,7 +220,7 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         done.reason = fileOperationReason("lock the folder of", path, error);
         return done;
     }
-    if (current != CurrentFile::absent) {
+    if (current == CurrentFile::keptAsBackup) {
         files.checkReplaceable(path, error);
         if (error) {
             done.reason = fileOperationReason("replace", path, error);

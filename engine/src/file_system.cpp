@@ -26,15 +26,19 @@ public:
         switch (static_cast<FileError>(code)) {
         case FileError::openInAnotherProgram:
             return "the file is open in another program";
-        case FileError::othersFileInStickyFolder:
-            return "in this folder only the file's owner or the folder's may replace it";
+        case FileError::othersFile:
+            return "it belongs to another user, and a new file would be yours: only its owner or root may replace it";
+        case FileError::othersGroup:
+            return "its group, which has access to it, is not one of yours, and a new file would be in yours: "
+                   "only root or a member of its group may replace it";
         }
         return "unknown file error";
     }
     std::error_condition default_error_condition(int code) const noexcept override {
         if (static_cast<FileError>(code) == FileError::openInAnotherProgram)
             return std::make_error_condition(std::errc::permission_denied);
-        if (static_cast<FileError>(code) == FileError::othersFileInStickyFolder)
+        if (static_cast<FileError>(code) == FileError::othersFile ||
+            static_cast<FileError>(code) == FileError::othersGroup)
             return std::make_error_condition(std::errc::operation_not_permitted);
         return {code, *this};
     }

@@ -149,6 +149,20 @@ std::string copyAttributes(const std::string& from, const std::vector<std::strin
 }
 #endif
 
+// Whether a new file in `folder` may be given the group `group`: one of the process's own, or the folder's when the
+// folder gives its group to every new file in it (set-group-ID).
+bool mayGiveGroup(const std::string& folder, gid_t group) {
+    if (group == ::getegid()) return true;
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    if (count > 0 && ::getgroups(count, groups.data()) == count &&
+        std::find(groups.begin(), groups.end(), group) != groups.end())
+        return true;
+    struct stat folderInfo {};
+    return ::stat(folder.empty() ? "." : folder.c_str(), &folderInfo) == 0 && (folderInfo.st_mode & S_ISGID) &&
+           folderInfo.st_gid == group;
+}
+
 class MachineFileSystem : public FileSystem {
 public:
     PathKind status(const std::string& path, std::error_code& error) override {
@@ -232,16 +246,17 @@ public:
     }
 
     void checkReplaceable(const std::string& path, std::error_code& error) override {
-        const std::string folder = folderOf(path);
-        struct stat folderInfo {};
         struct stat fileInfo {};
-        if (::stat(folder.empty() ? "." : folder.c_str(), &folderInfo) != 0 || ::lstat(path.c_str(), &fileInfo) != 0) {
+        if (::lstat(path.c_str(), &fileInfo) != 0) {
             if (errno != ENOENT) error = lastError(); // a file gone meanwhile is for the steps that need it to say
             return;
         }
-        const uid_t me = ::geteuid();
-        if ((folderInfo.st_mode & S_ISVTX) && me != 0 && me != folderInfo.st_uid && me != fileInfo.st_uid)
-            error = make_error_code(FileError::othersFileInStickyFolder);
+        if (::geteuid() == 0) return;
+        if (fileInfo.st_uid != ::geteuid()) {
+            error = make_error_code(FileError::othersFile);
+        } else if ((fileInfo.st_mode & S_IRWXG) && !mayGiveGroup(folderOf(path), fileInfo.st_gid)) {
+            error = make_error_code(FileError::othersGroup);
+        }
     }
 
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override {

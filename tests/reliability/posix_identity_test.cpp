@@ -4,6 +4,7 @@
 #include <zerkon/pass.hpp>
 #include <zerkon/replace_file.hpp>
 
+#include "command_line.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,46 @@ TEST(PosixIdentity, TemporaryFileIsPrivateWhileWritten) {
         EXPECT_EQ(readBytes(path), "new");
     }
     ::umask(umaskBefore);
+}
+
+// A user who is not root cannot give a new file away: another user's file would become theirs, and its owner would
+// lose it, so the run is refused before anything is written and the command exits 1. So is a file whose group, which
+// has access, is not one of theirs; one whose group has no access loses nothing. A sticky folder changes nothing.
+TEST(PosixIdentity, OnlyTheOwnerReplacesAFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files away and to become another user";
+    constexpr uid_t kOther = 1;
+    const struct {
+        uid_t owner, group;
+        mode_t mode, folderMode;
+        int code;
+        const char* said;
+    } cases[] = {{kOther, kOther, 0666, 0777, 1, "it belongs to another user, and a new file would be yours"},
+                 {kOther, kOther, 0666, 01777, 1, "it belongs to another user"},
+                 {kNobody, kOther, 0660, 0777, 1, "its group, which has access to it, is not one of yours"},
+                 {kNobody, kOther, 0600, 0777, 0, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.owner) + ":" + std::to_string(c.group) + " " + std::to_string(c.mode));
+        TempFolder folder;
+        const std::string plane = folder.file("plane.dp");
+        const std::string content = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n";
+        writeBytes(plane, content);
+        ASSERT_EQ(::chown(plane.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(plane.c_str(), c.mode), 0);
+        ASSERT_EQ(::chmod(folder.path().c_str(), c.folderMode), 0);
+        const Answer answer = asUser(kNobody, [&] {
+            const char* arguments[] = {"zerkon-cli", "harmonize", plane.c_str()};
+            std::ostringstream out, err;
+            return Answer{zerkon::cli::runCommandLine(3, arguments, out, err, false), err.str()};
+        });
+        EXPECT_EQ(answer.code, c.code) << answer.said;
+        EXPECT_NE(answer.said.find(c.said), std::string::npos) << answer.said;
+        if (c.code == 0) continue;
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"plane.dp"});
+        EXPECT_EQ(readBytes(plane), content);
+        struct stat info {};
+        ASSERT_EQ(::stat(plane.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, c.owner);
+    }
 }
 
 #ifdef __linux__

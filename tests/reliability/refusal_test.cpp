@@ -220,24 +220,6 @@ TEST(Refusal, ReadOnlyFolder) {
 }
 #endif
 
-#ifdef __linux__
-// In a sticky folder (/tmp) only the owner of a file or of the folder may replace it; another user who may write the
-// file used to leave one more link of it, named like a backup, at every try.
-TEST(Refusal, OthersFileInAStickyFolder) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file away and to become another user";
-    TempFolder folder;
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
-    putPlane(folder.path());
-    ASSERT_EQ(::chown(folder.file("plane.dp").c_str(), 1, 1), 0);
-    std::filesystem::permissions(folder.file("plane.dp"), std::filesystem::perms::all);
-    ASSERT_EQ(::seteuid(65534), 0);
-    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
-    ASSERT_EQ(::seteuid(0), 0);
-    expectUntouched(folder, result, "cannot replace \"");
-    EXPECT_TRUE(mentions(result.reason, "owner")) << result.reason;
-}
-#endif
-
 #ifdef _WIN32
 // Another program holds the file open. Windows refuses, and the pass must leave everything as it was.
 TEST(Refusal, FileOpenElsewhere) {

@@ -17,10 +17,10 @@ enum class PathKind { absent, file, other };
 // permissions once it is written.
 enum class NewFileAccess { usual, ownerOnly };
 
-// Failures the system reports in words too vague for the user; they still compare equal to std::errc's conditions
-// (a file open in another program is std::errc::permission_denied, a sticky folder's refusal
-// std::errc::operation_not_permitted).
-enum class FileError { openInAnotherProgram = 1, othersFileInStickyFolder };
+// Failures the system reports in words too vague for the user, or not at all; they still compare equal to std::errc's
+// conditions (a file open in another program is std::errc::permission_denied, a file whose owner or group a new file
+// could not keep std::errc::operation_not_permitted).
+enum class FileError { openInAnotherProgram = 1, othersFile, othersGroup };
 std::error_code make_error_code(FileError error);
 
 class InputFile {
@@ -97,9 +97,11 @@ public:
         (void)from, (void)to, (void)error;
         return {};
     }
-    // Fails where the system would refuse to put another file under `path` although the folder may be written: in a
-    // sticky folder (/tmp) only the owner of the file or of the folder may. Asked before anything is written, since a
-    // second name given to such a file could not be taken away again.
+    // Fails where a new file under `path` could not be what the file there is: only root may give a file away, so
+    // another user's file would become the runner's, and its owner would lose it (FileError::othersFile); nor may
+    // anyone else give it a group they are not in, which a file whose group has access needs (FileError::othersGroup).
+    // Asked before anything is written. It also keeps a run out of a sticky folder (/tmp) where a second name given to
+    // another user's file could not be taken away again.
     virtual void checkReplaceable(const std::string& path, std::error_code& error) { (void)path, (void)error; }
     // Waits until no other pass replaces a file in `folder`, and keeps others waiting until the lock is destroyed.
     virtual std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) {
