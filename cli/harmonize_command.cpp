@@ -65,6 +65,12 @@ void sayBeyondLimits(const std::string& file, const PassCounts& counts, Console&
              console, progress);
 }
 
+// "2 gun stations aimed, 3 gun lines rewritten, backup plane_001.dp", of a run or of a dry run.
+std::string runSummary(const PassCounts& counts, const std::string& backupPath) {
+    return plural(counts.stationsAimed, "gun station", "gun stations") + " aimed, " +
+           plural(counts.gunLinesRewritten, "gun line", "gun lines") + " rewritten, backup " + fileName(backupPath);
+}
+
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
                   Tally& tally) {
     const GunStationSearch search = findGunStations(file, request.settings);
@@ -78,9 +84,7 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     ++tally.done;
     tally.stationsAimed += result.counts.stationsAimed;
     progress.clear();
-    console.out << printable(file) << ": " << plural(result.counts.stationsAimed, "gun station", "gun stations")
-                << " aimed, " << plural(result.counts.gunLinesRewritten, "gun line", "gun lines")
-                << " rewritten, backup " << fileName(result.backupPath);
+    console.out << printable(file) << ": " << runSummary(result.counts, result.backupPath);
     for (const std::string& copy : result.compiledDeleted)
         console.out << ", " << fileName(copy) << " deleted";
     console.out << '\n';
@@ -96,10 +100,7 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, Consol
     progress.clear();
     ++tally.done;
     tally.stationsAimed += preview.counts.stationsAimed;
-    console.out << printable(file)
-                << ": dry run, nothing written: " << plural(preview.counts.stationsAimed, "gun station", "gun stations")
-                << " aimed, " << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines")
-                << " rewritten, backup " << fileName(preview.backupPath);
+    console.out << printable(file) << ": dry run, nothing written: " << runSummary(preview.counts, preview.backupPath);
     for (const std::string& copy : preview.compiledCopies)
         console.out << ", would delete " << fileName(copy);
     console.out << '\n';
