@@ -1,9 +1,12 @@
 #include "file_list.hpp"
 
 #include <zerkon/backups.hpp>
+#include <zerkon/dp_format.hpp>
 #include <zerkon/dp_names.hpp>
+#include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -88,10 +91,26 @@ void sayAlsoNamed(const NamedFile& file, std::ostream& err) {
         err << "zerkon-cli: " << printable(other) << ": same file as " << printable(file.path) << ", handled once\n";
 }
 
-std::string namedOriginalOf(const std::string& path, const std::vector<NamedFile>& files) {
+std::set<std::string> namedBackups(const std::vector<NamedFile>& files) {
+    // A backup's name is its DP file's stem, "_", a number and ".dp": each name is held against the DP files of that
+    // stem alone, so a long list costs one look-up a name.
+    const auto stemKey = [](std::string stem) {
+        if (kNamesIgnoreCase) std::transform(stem.begin(), stem.end(), stem.begin(), asciiLower);
+        return stem;
+    };
+    std::multimap<std::string, std::string> byStem;
     for (const NamedFile& file : files)
-        if (file.refusal.empty() && zerkon::isBackupOf(path, file.path)) return file.path;
-    return {};
+        if (file.refusal.empty()) byStem.emplace(stemKey(dpStem(file.path)), file.path);
+    std::set<std::string> backups;
+    for (const NamedFile& file : files) {
+        const std::string stem = dpStem(file.path);
+        const std::size_t numberStart = stem.rfind('_');
+        if (!file.refusal.empty() || numberStart == std::string::npos || numberStart < folderOf(stem).size()) continue;
+        const auto originals = byStem.equal_range(stemKey(stem.substr(0, numberStart)));
+        for (auto original = originals.first; original != originals.second; ++original)
+            if (isBackupOf(file.path, original->second)) backups.insert(file.path);
+    }
+    return backups;
 }
 
 } // namespace zerkon::cli

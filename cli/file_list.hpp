@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,8 @@ bool sameFile(const std::string& a, const std::string& b);
 // refusal of every name that is not a DP file's.
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths);
 
-// The DP file among `files` of which `path` is a numbered backup ("plane.dp" for "plane_001.dp"), empty when none is:
+// The paths among `files` that are numbered backups of a DP file also among them ("plane_001.dp" beside "plane.dp"):
 // "harmonize *.dp" names the backups too, and harmonizing one would only make a backup of the backup.
-std::string namedOriginalOf(const std::string& path, const std::vector<NamedFile>& files);
+std::set<std::string> namedBackups(const std::vector<NamedFile>& files);
 
 } // namespace zerkon::cli

@@ -125,6 +125,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     // "harmonize *" names a folder's other files too: among several names they are skipped with one note, not
     // refused one by one; a name given alone still gets its own refusal.
     const bool severalNames = named.size() > 1;
+    const std::set<std::string> backupsNamed = namedBackups(named);
     std::vector<std::string> files, notDpFiles, backups;
     Tally tally;
     for (const NamedFile& file : named) {
@@ -134,7 +135,7 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
             ++tally.failed;
         } else if (!file.refusal.empty()) {
             notDpFiles.push_back(file.path);
-        } else if (!namedOriginalOf(file.path, named).empty()) {
+        } else if (backupsNamed.count(file.path) != 0) {
             backups.push_back(file.path);
         } else {
             files.push_back(file.path);
