@@ -1,6 +1,7 @@
 #include "harmonize_command.hpp"
 
 #include "file_list.hpp"
+#include "folders_listed_once.hpp"
 #include "progress.hpp"
 #include "text_format.hpp"
 #include "unified_diff.hpp"
@@ -71,11 +72,11 @@ std::string runSummary(const PassCounts& counts, const std::string& backupPath) 
            plural(counts.gunLinesRewritten, "gun line", "gun lines") + " rewritten, backup " + fileName(backupPath);
 }
 
-void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
-                  Tally& tally) {
-    const GunStationSearch search = findGunStations(file, request.settings);
+void harmonizeOne(const std::string& file, const HarmonizeRequest& request, const PassOptions& options,
+                  Console& console, Progress& progress, Tally& tally) {
+    const GunStationSearch search = findGunStations(file, request.settings, options);
     if (leftAloneForNoGunStation(file, search, !search.found, false, console, progress, tally)) return;
-    const PassResult result = harmonizeFile(file, request.settings);
+    const PassResult result = harmonizeFile(file, request.settings, options);
     if (!result.ok()) {
         sayAbout(file, result.reason, console, progress);
         ++tally.failed;
@@ -93,9 +94,9 @@ void harmonizeOne(const std::string& file, const HarmonizeRequest& request, Cons
     tally.compiledLeft += static_cast<int>(result.compiledLeft.size());
 }
 
-void previewOne(const std::string& file, const HarmonizeRequest& request, Console& console, Progress& progress,
-                Tally& tally) {
-    const Preview preview = previewHarmonize(file, request.settings);
+void previewOne(const std::string& file, const HarmonizeRequest& request, const PassOptions& options, Console& console,
+                Progress& progress, Tally& tally) {
+    const Preview preview = previewHarmonize(file, request.settings, options);
     if (leftAloneForNoGunStation(file, preview, hasNoGunStation(preview), true, console, progress, tally)) return;
     progress.clear();
     ++tally.done;
@@ -143,12 +144,14 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     }
     Progress progress(console.err, console.errIsTerminal && files.size() > 1, files.size());
     const WaitingSaid waiting(console, &progress);
+    FoldersListedOnce folders;
+    const PassOptions options{&folders, {}};
     for (std::size_t i = 0; i < files.size(); ++i) {
         progress.start(i, files[i]);
         if (request.dryRun)
-            previewOne(files[i], request, console, progress, tally);
+            previewOne(files[i], request, options, console, progress, tally);
         else
-            harmonizeOne(files[i], request, console, progress, tally);
+            harmonizeOne(files[i], request, options, console, progress, tally);
     }
     progress.clear();
     if (!notDpFiles.empty())

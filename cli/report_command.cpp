@@ -1,6 +1,7 @@
 #include "report_command.hpp"
 
 #include "file_list.hpp"
+#include "folders_listed_once.hpp"
 #include "text_format.hpp"
 
 #include <zerkon/file_system.hpp>
@@ -14,12 +15,13 @@ int runReport(const ReportRequest& request, Console& console) {
     std::vector<FileReport> reports;
     int failures = 0;
     int tablesWritten = 0;
+    FoldersListedOnce folders;
     for (const NamedFile& named : eachFileOnce(request.files)) {
         sayAlsoNamed(named, console.err);
         const std::string& file = named.path;
         FileReport report{file, {}};
         if (named.refusal.empty()) {
-            report.preview = previewHarmonize(file, request.settings);
+            report.preview = previewHarmonize(file, request.settings, {&folders, {}});
         } else {
             report.preview.failure = Failure::notAFile;
             report.preview.reason = named.refusal;

@@ -23,8 +23,8 @@ std::vector<std::string> compiledCopies(FileSystem& files, const std::string& pa
     const std::string folder = folderOf(compiled);
     std::vector<std::string> copies;
     if (!kNamesIgnoreCase) {
-        for (const std::string& name : files.list(folder, error))
-            if (equalsNoCase(name, nameOf(compiled))) copies.push_back(folder + name);
+        for (const std::string& name : files.namesInAnyCase(compiled, error))
+            copies.push_back(folder + name);
         if (error != std::errc::operation_not_supported) return copies;
         error.clear(); // a file system that cannot list its folders still has the one name
     }

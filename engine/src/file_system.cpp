@@ -1,9 +1,11 @@
-// What the file seam shares on every platform: the error category, the split of a path, and the front end's word for
-// a run that waits for another.
+// What the file seam shares on every platform: the error category, the split of a path, a name's variants in any case,
+// and the front end's word for a run that waits for another.
 #include "machine_file.hpp"
 
+#include <zerkon/dp_format.hpp>
 #include <zerkon/replace_file.hpp>
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 
@@ -57,6 +59,15 @@ std::string folderOf(const std::string& path) {
 }
 
 std::string nameOf(const std::string& path) { return path.substr(folderOf(path).size()); }
+
+std::vector<std::string> FileSystem::namesInAnyCase(const std::string& path, std::error_code& error) {
+    const std::string name = nameOf(path);
+    std::vector<std::string> names = list(folderOf(path), error);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [&name](const std::string& other) { return !equalsNoCase(other, name); }),
+                names.end());
+    return names;
+}
 
 FolderWaitNotice setFolderWaitNotice(FolderWaitNotice notice) {
     const std::lock_guard<std::mutex> guard(folderWaitNoticeGuard);

@@ -57,11 +57,11 @@ Outcome checkNoCaseTwin(FileSystem& files, const std::string& dpPath) {
     if (kNamesIgnoreCase) return {};
     std::error_code error;
     const std::string name = nameOf(dpPath);
-    const std::vector<std::string> names = files.list(folderOf(dpPath), error);
+    const std::vector<std::string> names = files.namesInAnyCase(dpPath, error);
     if (error && error != std::errc::operation_not_supported)
         return {Failure::fileOperation, fileOperationReason("list the folder of", dpPath, error)};
     for (const std::string& other : names)
-        if (other != name && equalsNoCase(other, name))
+        if (other != name)
             return {Failure::badPath, quoted(dpPath) + " and " + quoted(folderOf(dpPath) + other) +
                                           " are both there and would share the backups " +
                                           quoted(name.substr(0, name.size() - 3) + "_NNN.dp") +

@@ -78,6 +78,9 @@ public:
         error = std::make_error_code(std::errc::operation_not_supported);
         return {};
     }
+    // The names in the folder of `path` that are its name in any letter case, its own among them when it is there.
+    // Lists the folder; a command over many of its files answers from one listing instead.
+    virtual std::vector<std::string> namesInAnyCase(const std::string& path, std::error_code& error);
     // When the file last changed, a new name or link included: the inode change time on POSIX, the change time on
     // Windows. The modification time would not do to tell when a backup was made: a rename keeps it.
     virtual std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) {
