@@ -1,10 +1,7 @@
-// The pass over generated files beside the least that any safe update of the same file costs: a copy that replaces
-// the file as durably as the pass does.
+// The whole command over generated aircraft beside the least that any safe update of the same files costs: a copy
+// that replaces each file as durably as the command does (durable_copy.hpp).
 #include "dp_generator.hpp"
-
-#include <zerkon/dp_format.hpp>
-#include <zerkon/file_system.hpp>
-#include <zerkon/pass.hpp>
+#include "durable_copy.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -16,14 +13,13 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace zerkon::bench {
 namespace {
@@ -32,7 +28,6 @@ using testing::Mix;
 
 constexpr std::size_t kKiB = 1024;
 constexpr std::size_t kMiB = 1024 * kKiB;
-constexpr std::size_t kCopyBufferSize = 256 * kKiB; // what the pass reads and writes at once
 
 std::filesystem::path workFolder() {
     static const std::filesystem::path folder = [] {
@@ -49,136 +44,139 @@ std::string sizeName(std::size_t size) {
     return size % kMiB == 0 ? std::to_string(size / kMiB) + "MiB" : std::to_string(size / kKiB) + "KiB";
 }
 
-struct Sample {
-    std::size_t bytes = 0;
-    std::size_t lines = 0;
-    std::string path;   // the text on disk
-    std::string backup; // the name the pass keeps the original under
+void writeFile(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fclose(file) != 0)
+        throw std::runtime_error("cannot write " + path);
+}
+
+// Generated aircraft in one folder, each with the name the command keeps its original under.
+struct Files {
+    std::size_t bytes = 0; // of one file
+    std::vector<std::string> paths;
+    std::vector<std::string> backups;
 };
 
-const Sample& sample(Mix mix, std::size_t size) {
-    static std::map<std::pair<Mix, std::size_t>, std::unique_ptr<Sample>> samples;
-    auto& slot = samples[{mix, size}];
+const Files& files(Mix mix, std::size_t size, std::size_t count) {
+    static std::map<std::tuple<Mix, std::size_t, std::size_t>, std::unique_ptr<Files>> made;
+    auto& slot = made[{mix, size, count}];
     if (!slot) {
         const std::string text = testing::generatedDpText(mix, size);
         const std::string name = std::string(testing::mixName(mix)) + "-" + sizeName(size);
-        slot = std::make_unique<Sample>(
-            Sample{text.size(), static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
-                   (workFolder() / (name + ".dp")).string(), (workFolder() / (name + "_001.dp")).string()});
-        std::FILE* file = std::fopen(slot->path.c_str(), "wb");
-        if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fclose(file) != 0)
-            throw std::runtime_error("cannot write " + slot->path);
+        const std::filesystem::path folder = workFolder() / (name + "-" + std::to_string(count));
+        std::filesystem::create_directories(folder);
+        slot = std::make_unique<Files>();
+        slot->bytes = text.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string stem = (folder / ("plane" + std::to_string(10000 + i))).string();
+            writeFile(stem + ".dp", text);
+            slot->paths.push_back(stem + ".dp");
+            slot->backups.push_back(stem + "_001.dp");
+        }
     }
     return *slot;
 }
 
-void check(const std::error_code& error, const char* what) {
-    if (error) throw std::runtime_error(std::string(what) + ": " + error.message());
-}
-
-void setCounts(benchmark::State& state, const Sample& sample) {
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes));
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * sample.lines));
-}
-
-// Read and write in blocks of the pass's buffer size, and wait for the disk.
-void copyFile(const std::string& from, const std::string& to) {
-    FileSystem& files = machineFileSystem();
-    std::error_code error;
-    auto input = files.openForReading(from, error);
-    check(error, "open");
-    auto output = files.createNew(to, NewFileAccess::usual, error);
-    check(error, "create");
-    std::vector<char> buffer(kCopyBufferSize);
-    while (const std::size_t got = input->read(buffer.data(), buffer.size(), error)) {
-        output->write(buffer.data(), got, error);
-        check(error, "write");
-    }
-    check(error, "read");
-    output->flush(error);
-    output->close(error);
-    input->close(error);
-    check(error, "close");
-}
-
-void syncFolder(const std::filesystem::path& folder) {
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    const bool synced = descriptor >= 0 && ::fsync(descriptor) == 0;
-    if (descriptor >= 0) ::close(descriptor);
-    if (!synced) throw std::runtime_error("cannot sync " + folder.string());
-}
-
-// The least a safe update of the file does: the new content written beside it and made durable, the original kept
-// under a second name, the new file put in its place, and the folder made durable.
-void replaceByDurableCopy(const Sample& file) {
-    const std::string copy = file.path + ".copy";
-    copyFile(file.path, copy);
-    std::filesystem::create_hard_link(file.path, file.backup);
-    std::filesystem::rename(copy, file.path);
-    syncFolder(workFolder());
-}
-
-// The original back under its own name for the next iteration, with the clock stopped.
-void putOriginalBack(benchmark::State& state, const Sample& file) {
+// The originals back under their own names for the next iteration, with the clock stopped.
+void putOriginalsBack(benchmark::State& state, const Files& files) {
     state.PauseTiming();
-    std::filesystem::remove(file.path);
-    std::filesystem::rename(file.backup, file.path);
+    for (std::size_t i = 0; i < files.paths.size(); ++i) {
+        std::filesystem::remove(files.paths[i]);
+        std::filesystem::rename(files.backups[i], files.paths[i]);
+    }
     state.ResumeTiming();
 }
 
-void benchDurableCopy(benchmark::State& state, Mix mix, std::size_t size) {
-    const Sample& file = sample(mix, size);
-    for (auto _ : state) {
-        replaceByDurableCopy(file);
-        putOriginalBack(state, file);
+void setCounts(benchmark::State& state, const Files& files) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.bytes * files.paths.size()));
+    state.counters["per_file"] =
+        benchmark::Counter(static_cast<double>(files.paths.size()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Runs a program as a user does, what it prints going nowhere; returns its peak memory in MiB. Forked, not spawned:
+// a child that shares the benchmark's memory until it starts the program would be charged with the benchmark's peak.
+// It is still charged with what the benchmark holds when it forks, a few MiB, so the figure is an upper bound.
+double run(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int nowhere = ::open("/dev/null", O_WRONLY);
+        ::dup2(nowhere, STDOUT_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
     }
-    setCounts(state, file);
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(arguments[0] + " " + arguments[1] + " failed");
+    return static_cast<double>(usage.ru_maxrss) / 1024; // kilobytes on Linux
 }
 
-void benchPass(benchmark::State& state, Mix mix, std::size_t size) {
-    const Sample& file = sample(mix, size);
+// Every file replaced by a durable copy, in the benchmark's own process.
+void benchDurableCopy(benchmark::State& state, Mix mix, std::size_t size, std::size_t count) {
+    const Files& made = files(mix, size, count);
     for (auto _ : state) {
-        const PassResult result = harmonizeFile(file.path, RunSettings{});
-        if (!result.ok()) throw std::runtime_error(result.reason);
-        putOriginalBack(state, file);
+        for (std::size_t i = 0; i < count; ++i)
+            if (const std::string reason = replaceByDurableCopy(made.paths[i], made.backups[i]); !reason.empty())
+                throw std::runtime_error(reason);
+        putOriginalsBack(state, made);
     }
-    setCounts(state, file);
+    setCounts(state, made);
 }
 
-// `zerkon-cli harmonize FILE` as a user runs it, its start-up included; what it prints goes nowhere.
-void benchCommand(benchmark::State& state, Mix mix, std::size_t size) {
-    const Sample& file = sample(mix, size);
-    char* const arguments[] = {const_cast<char*>(ZERKON_CLI_PATH), const_cast<char*>("harmonize"),
-                               const_cast<char*>(file.path.c_str()), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+// The durable copy of one file by a process of its own, started as the command is.
+void benchDurableCopyCommand(benchmark::State& state, Mix mix, std::size_t size, std::size_t count) {
+    const Files& made = files(mix, size, count);
+    double peak = 0;
     for (auto _ : state) {
-        pid_t child = 0;
-        int status = 0;
-        if (posix_spawn(&child, arguments[0], &actions, nullptr, arguments, environ) != 0 ||
-            ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            throw std::runtime_error(std::string("zerkon-cli harmonize ") + file.path + " failed");
-        putOriginalBack(state, file);
+        for (std::size_t i = 0; i < count; ++i)
+            peak = std::max(peak, run({ZERKON_DURABLE_COPY_PATH, made.paths[i], made.backups[i]}));
+        putOriginalsBack(state, made);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    setCounts(state, file);
+    setCounts(state, made);
+    state.counters["peak_MiB"] = peak;
 }
 
-void add(const std::string& kind, Mix mix, std::size_t size, void (*function)(benchmark::State&, Mix, std::size_t)) {
-    const std::string name = kind + "/" + testing::mixName(mix) + "/" + sizeName(size);
-    benchmark::RegisterBenchmark(name.c_str(), function, mix, size)->Unit(benchmark::kMillisecond)->UseRealTime();
+// `zerkon-cli harmonize` over every file in one command, its start-up included.
+void benchCommand(benchmark::State& state, Mix mix, std::size_t size, std::size_t count) {
+    const Files& made = files(mix, size, count);
+    std::vector<std::string> arguments = {ZERKON_CLI_PATH, "harmonize"};
+    arguments.insert(arguments.end(), made.paths.begin(), made.paths.end());
+    double peak = 0;
+    for (auto _ : state) {
+        peak = std::max(peak, run(arguments));
+        putOriginalsBack(state, made);
+    }
+    setCounts(state, made);
+    state.counters["peak_MiB"] = peak;
 }
 
-// Baselines first: the reporter prints every later figure as a ratio to the durable copy of the same file.
+using Bench = void (*)(benchmark::State&, Mix, std::size_t, std::size_t);
+
+void add(const std::string& kind, std::size_t size, std::size_t count, Bench function) {
+    const std::string name = kind + "/" + sizeName(size) + "/" + std::to_string(count);
+    benchmark::RegisterBenchmark(name.c_str(), function, Mix::realistic, size, count)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+
+// Baselines first: the reporter prints every later figure as a ratio to the durable copy of the same files, by a
+// process of its own where there is one.
 const int registered = [] {
-    // An aircraft: the whole command, and the pass alone. A large file: a guard against work that grows faster than
-    // the file.
-    add("durable-copy", Mix::realistic, 50 * kKiB, benchDurableCopy);
-    add("command", Mix::realistic, 50 * kKiB, benchCommand);
-    add("pass", Mix::realistic, 50 * kKiB, benchPass);
-    add("durable-copy", Mix::realistic, 64 * kMiB, benchDurableCopy);
-    add("pass", Mix::realistic, 64 * kMiB, benchPass);
+    // One aircraft, and a large file: a guard against work or memory that grows faster than the file.
+    for (const std::size_t size : {50 * kKiB, 64 * kMiB}) {
+        add("durable-copy-command", size, 1, benchDurableCopyCommand);
+        add("command", size, 1, benchCommand);
+    }
+    // Many aircraft in one folder, in one command: the time per aircraft must not grow with the folder.
+    for (const std::size_t count : {250, 1000, 4000}) {
+        add("durable-copy", 50 * kKiB, count, benchDurableCopy);
+        add("command", 50 * kKiB, count, benchCommand);
+    }
     return 0;
 }();
 
