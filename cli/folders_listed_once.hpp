@@ -21,6 +21,9 @@ public:
     std::vector<std::string> namesInAnyCase(const std::string& path, std::error_code& error) override;
 
     PathKind status(const std::string& path, std::error_code& error) override { return below_.status(path, error); }
+    FileIdentity identity(const std::string& path, std::error_code& error) override {
+        return below_.identity(path, error);
+    }
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
         return below_.openForReading(path, error);
     }

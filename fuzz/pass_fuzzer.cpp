@@ -28,6 +28,7 @@ public:
     std::size_t read(char* buffer, std::size_t size, std::error_code& error) override {
         return file_->read(buffer, std::min(size, piece_), error);
     }
+    zerkon::FileIdentity identity(std::error_code& error) override { return file_->identity(error); }
     void close(std::error_code& error) override { file_->close(error); }
 
 private:
@@ -41,6 +42,9 @@ public:
     explicit ChoppingFileSystem(std::size_t piece) : piece_(piece) {}
     zerkon::PathKind status(const std::string& path, std::error_code& error) override {
         return machine().status(path, error);
+    }
+    zerkon::FileIdentity identity(const std::string& path, std::error_code& error) override {
+        return machine().identity(path, error);
     }
     std::unique_ptr<zerkon::InputFile> openForReading(const std::string& path, std::error_code& error) override {
         auto file = machine().openForReading(path, error);

@@ -5,6 +5,7 @@
 #include <zerkon/outcome.hpp>
 
 #include <atomic>
+#include <vector>
 
 namespace zerkon {
 
@@ -16,6 +17,18 @@ std::string followLinks(FileSystem& files, const std::string& path, std::string&
     std::error_code error;
     target = files.resolveLinks(path, error);
     return error ? fileOperationReason("follow the link", path, error) : std::string();
+}
+
+std::string copyBytes(InputFile& input, OutputFile& output, const std::string& from, const std::string& to) {
+    std::vector<char> buffer(256 * 1024);
+    std::error_code error;
+    for (;;) {
+        const std::size_t got = input.read(buffer.data(), buffer.size(), error);
+        if (error) return fileOperationReason("read", from, error);
+        if (got == 0) return {};
+        output.write(buffer.data(), got, error);
+        if (error) return fileOperationReason("write", to, error);
+    }
 }
 
 std::vector<std::string> compiledCopies(FileSystem& files, const std::string& path, std::error_code& error) {
@@ -71,17 +84,17 @@ private:
 
 using KeepOperation = void (FileSystem::*)(const std::string&, const std::string&, std::error_code&);
 
-// Gives the current file the next free backup name by `keep` (a link or a rename). A name that another program takes
-// meanwhile stays its own, and the next free one is tried. Returns the reason when no name can be found; `error` is
-// the failure of `keep`.
-std::string keepAsBackup(FileSystem& files, const std::string& path, std::string& keptAs, KeepOperation keep,
-                         std::error_code& error) {
+// Gives `from` (the current file, or a copy of it) the next free backup name of `path` by `keep` (a link or a rename).
+// A name that another program takes meanwhile stays its own, and the next free one is tried. Returns the reason when
+// no name can be found; `error` is the failure of `keep`.
+std::string keepAsBackup(FileSystem& files, const std::string& from, const std::string& path, std::string& keptAs,
+                         KeepOperation keep, std::error_code& error) {
     for (int attempt = 0; attempt < kBackupNameAttempts; ++attempt) {
         std::error_code nameError;
         keptAs = nextFreeBackupName(files, path, nameError);
         if (nameError) return fileOperationReason("find a backup name for", path, nameError);
         error.clear();
-        (files.*keep)(path, keptAs, error);
+        (files.*keep)(from, keptAs, error);
         if (error != std::errc::file_exists) return {};
     }
     return {};
@@ -103,7 +116,7 @@ std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile c
         files.replace(temporary, path, error);
         return error ? renameReason(temporary, path, error) : std::string();
     }
-    std::string reason = keepAsBackup(files, path, keptAs, &FileSystem::link, error);
+    std::string reason = keepAsBackup(files, path, path, keptAs, &FileSystem::link, error);
     if (!reason.empty()) return reason;
     if (!error) {
         files.replace(temporary, path, error);
@@ -114,7 +127,7 @@ std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile c
             return renameReason(temporary, path, error) + "; " + quoted(keptAs) + " stays a second name of " +
                    quoted(path) + ", since it cannot be removed: " + removeError.message();
     }
-    reason = keepAsBackup(files, path, keptAs, &FileSystem::rename, error);
+    reason = keepAsBackup(files, path, path, keptAs, &FileSystem::rename, error);
     if (!reason.empty()) return reason;
     if (error) return renameReason(path, keptAs, error);
     files.rename(temporary, path, error);
@@ -199,6 +212,70 @@ std::string writeTemporary(FileSystem& files, OutputFile& output, const std::str
     return {};
 }
 
+std::string notRegularReason(const std::string& path) {
+    return quoted(path) + " is not a regular file; nothing was written";
+}
+
+// Opens `path` for reading and asks the open file what it is, so what is checked is what is read: a pipe or a device
+// put there after the name was checked is refused, not waited on, and a symbolic link there is not followed.
+std::unique_ptr<InputFile> openRegularFile(FileSystem& files, const std::string& path, FileIdentity& identity,
+                                           std::string& reason) {
+    std::error_code error;
+    std::unique_ptr<InputFile> file = files.openForReading(path, error);
+    if (!file) {
+        reason = error == std::errc::too_many_symbolic_link_levels ? notRegularReason(path)
+                                                                   : fileOperationReason("open", path, error);
+        return nullptr;
+    }
+    identity = file->identity(error);
+    if (error) reason = fileOperationReason("query", path, error);
+    if (!error && identity.kind != PathKind::file) reason = notRegularReason(path);
+    return reason.empty() ? std::move(file) : nullptr;
+}
+
+// Just before the new file takes its name: the name must still hold the file that was read, or what another program
+// put there meanwhile would be lost.
+std::string checkUnchanged(FileSystem& files, const std::string& path, const FileIdentity& read) {
+    std::error_code error;
+    const FileIdentity now = files.identity(path, error);
+    if (error) return fileOperationReason("query", path, error);
+    return now.sameFileAs(read) ? std::string() : quoted(path) + " changed while it was read; nothing was written";
+}
+
+// A file with other names stays theirs: its backup is a copy, made durable under the temporary name and then given the
+// next free backup name, so a power cut never leaves part of it under a backup's name. Returns the reason of a
+// failure, after which no copy is left.
+std::string keepCopyAsBackup(FileSystem& files, const std::string& path, const FileIdentity& current,
+                             std::string& temporary, TemporaryInProgress& named, std::string& warning,
+                             std::string& keptAs) {
+    std::error_code error;
+    std::unique_ptr<OutputFile> output =
+        createTemporary(files, path, NewFileAccess::ownerOnly, temporary, named, warning, error);
+    if (!output) return fileOperationReason("create", temporary, error);
+    FileIdentity copied;
+    std::string reason;
+    std::unique_ptr<InputFile> input = openRegularFile(files, path, copied, reason);
+    if (input && !copied.sameFileAs(current)) reason = quoted(path) + " changed while it was read; nothing was written";
+    if (reason.empty())
+        reason = writeTemporary(files, *output, temporary, path, input.get(), path,
+                                [&](InputFile* source, OutputFile& copy, const std::string& copyName) {
+                                    return copyBytes(*source, copy, path, copyName);
+                                });
+    if (reason.empty()) {
+        reason = keepAsBackup(files, temporary, path, keptAs, &FileSystem::rename, error);
+        if (reason.empty() && error) reason = renameReason(temporary, keptAs, error);
+    }
+    if (reason.empty()) return {};
+    keptAs.clear();
+    output.reset(); // closed before the removal: Windows deletes no open file
+    input.reset();
+    std::error_code removeError;
+    files.remove(temporary, removeError);
+    if (removeError && removeError != std::errc::no_such_file_or_directory)
+        reason += "; the temporary file " + quoted(temporary) + " is left: " + removeError.message();
+    return reason;
+}
+
 } // namespace
 
 Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile current, const std::string& sourcePath,
@@ -228,27 +305,43 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         }
     }
     std::unique_ptr<InputFile> source;
-    if (!sourcePath.empty() && !(source = files.openForReading(sourcePath, error))) {
-        done.reason = fileOperationReason("open", sourcePath, error);
-        return done;
+    FileIdentity read;
+    if (!sourcePath.empty() && !(source = openRegularFile(files, sourcePath, read, done.reason))) return done;
+    FileIdentity kept; // the file under `path` that is kept as the backup
+    if (current == CurrentFile::keptAsBackup) {
+        kept = sourcePath == path ? read : files.identity(path, error);
+        if (error) done.reason = fileOperationReason("query", path, error);
+        if (!error && kept.kind != PathKind::file) done.reason = notRegularReason(path);
+        if (!done.reason.empty()) return done;
     }
     // The new file is what the current one is; a file restored where there is none is what its backup is. It is
     // private until then.
     const std::string identityFrom = current == CurrentFile::keptAsBackup ? path
                                      : current == CurrentFile::absent     ? sourcePath
                                                                           : std::string();
+    const bool keepCopy = kept.links > 1;
     std::string temporary;
     TemporaryInProgress named;
     std::unique_ptr<OutputFile> output;
+    bool temporaryMade = false;
     try {
+        if (keepCopy) {
+            done.reason = keepCopyAsBackup(files, path, kept, temporary, named, done.warning, done.keptAs);
+            if (!done.reason.empty()) return done;
+        }
         output = createTemporary(files, path, identityFrom.empty() ? NewFileAccess::usual : NewFileAccess::ownerOnly,
                                  temporary, named, done.warning, error);
-        if (!output) {
-            done.reason = fileOperationReason("create", temporary, error);
-            return done;
+        temporaryMade = output != nullptr; // a name it could not take may be another program's file
+        done.reason = output ? writeTemporary(files, *output, temporary, identityFrom, source.get(), sourcePath, write)
+                             : fileOperationReason("create", temporary, error);
+        if (done.reason.empty() && current == CurrentFile::keptAsBackup)
+            done.reason = checkUnchanged(files, path, kept);
+        if (done.reason.empty() && keepCopy) {
+            files.replace(temporary, path, error);
+            if (error) done.reason = renameReason(temporary, path, error);
+        } else if (done.reason.empty()) {
+            done.reason = putInPlace(files, path, current, temporary, done.keptAs);
         }
-        done.reason = writeTemporary(files, *output, temporary, identityFrom, source.get(), sourcePath, write);
-        if (done.reason.empty()) done.reason = putInPlace(files, path, current, temporary, done.keptAs);
     } catch (...) {
         // Memory that runs out while the temporary file is made, written or put in place, say: the caller hears of it,
         // with no file of ours left. The current content is under its name or the backup's, as at any failure.
@@ -256,14 +349,18 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         source.reset();
         std::error_code ignored;
         if (!temporary.empty()) files.remove(temporary, ignored);
+        if (keepCopy && !done.keptAs.empty()) files.remove(done.keptAs, ignored);
         throw;
     }
     output.reset(); // closed before the removal: Windows deletes no open file
     source.reset();
     if (!done.reason.empty()) {
-        done.keptAs.clear();
         std::error_code removeError;
-        files.remove(temporary, removeError);
+        if (keepCopy && !done.keptAs.empty()) files.remove(done.keptAs, removeError); // the original is under `path`
+        if (removeError) done.reason += "; the backup " + quoted(done.keptAs) + " is left: " + removeError.message();
+        done.keptAs.clear();
+        removeError.clear();
+        if (temporaryMade) files.remove(temporary, removeError);
         if (removeError && removeError != std::errc::no_such_file_or_directory)
             done.reason += "; the temporary file " + quoted(temporary) + " is left: " + removeError.message();
         return done;

@@ -20,6 +20,10 @@ std::string fileOperationReason(const std::string& what, const std::string& path
 // link stays a link. Returns the reason of a failure, empty on success.
 std::string followLinks(FileSystem& files, const std::string& path, std::string& target);
 
+// Copies what is left to read of `input` into `output`; `from` and `to` name them in the reason of a failure, which is
+// returned (empty on success).
+std::string copyBytes(InputFile& input, OutputFile& output, const std::string& from, const std::string& to);
+
 // The compiled copies of the DP file at `path` that exist. Where names tell case apart, "PLANE.cdp", "plane.CDP"
 // and the others all count: the simulator takes any of them.
 std::vector<std::string> compiledCopies(FileSystem& files, const std::string& path, std::error_code& error);

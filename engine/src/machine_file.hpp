@@ -11,6 +11,8 @@ long long writeSome(int fd, const char* data, std::size_t size);
 int syncFile(int fd);
 int closeFile(int fd);
 std::error_code lastError();
+// The open file's identity; a pipe or a device is of kind `other`.
+FileIdentity identityOf(int fd, std::error_code& error);
 
 // Told to the front end's notice once a run has waited a second for another run's lock on `folder`.
 void sayWaitingForFolder(const std::string& folder);
@@ -29,6 +31,8 @@ public:
         if (got < 0) error = lastError();
         return got < 0 ? 0 : static_cast<std::size_t>(got);
     }
+
+    FileIdentity identity(std::error_code& error) override { return identityOf(fd_, error); }
 
     void write(const char* data, std::size_t size, std::error_code& error) override {
         while (size > 0) {

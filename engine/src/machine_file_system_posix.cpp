@@ -35,6 +35,20 @@ int machine::closeFile(int fd) { return ::close(fd); }
 std::error_code machine::lastError() { return {errno, std::generic_category()}; }
 
 namespace {
+FileIdentity identityOfStatus(const struct stat& info) {
+    return {S_ISREG(info.st_mode) ? PathKind::file : PathKind::other, static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_nlink)};
+}
+} // namespace
+
+FileIdentity machine::identityOf(int fd, std::error_code& error) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) return identityOfStatus(info);
+    error = lastError();
+    return {};
+}
+
+namespace {
 
 using machine::lastError;
 
@@ -177,8 +191,16 @@ public:
         return S_ISREG(info.st_mode) ? PathKind::file : PathKind::other;
     }
 
+    FileIdentity identity(const std::string& path, std::error_code& error) override {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0) return identityOfStatus(info);
+        if (errno != ENOENT && errno != ENOTDIR) error = lastError();
+        return {};
+    }
+
+    // A pipe opened without O_NONBLOCK would wait for a writer for ever; a regular file reads the same with it.
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
-        return machine::adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), error);
+        return machine::adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW), error);
     }
 
     std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,

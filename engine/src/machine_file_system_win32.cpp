@@ -91,6 +91,24 @@ std::error_code systemError(DWORD code) {
 
 std::error_code lastSystemError() { return systemError(::GetLastError()); }
 
+// Only a file on a disk is regular: a folder, a reparse point (a symbolic link, a junction) and a device are not.
+FileIdentity identityOfHandle(HANDLE handle, std::error_code& error) {
+    FileIdentity identity;
+    identity.kind = PathKind::other;
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return identity;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        error = lastSystemError();
+        return {};
+    }
+    if (!(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        identity.kind = PathKind::file;
+    identity.device = info.dwVolumeSerialNumber;
+    identity.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity.links = info.nNumberOfLinks;
+    return identity;
+}
+
 class Handle {
 public:
     explicit Handle(HANDLE handle) : handle_(handle) {}
@@ -234,6 +252,17 @@ public:
         return (info.st_mode & S_IFMT) == S_IFREG ? PathKind::file : PathKind::other;
     }
 
+    // The name itself: a reparse point there is opened, not followed.
+    FileIdentity identity(const std::string& path, std::error_code& error) override {
+        const Handle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file.valid()) return identityOfHandle(file.get(), error);
+        const std::error_code failure = lastSystemError();
+        if (failure != std::errc::no_such_file_or_directory) error = failure;
+        return {};
+    }
+
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
         return machine::adopt(openFile(path, _O_RDONLY), error);
     }
@@ -352,6 +381,10 @@ public:
 };
 
 } // namespace
+
+FileIdentity machine::identityOf(int fd, std::error_code& error) {
+    return identityOfHandle(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), error);
+}
 
 FileSystem& machineFileSystem() {
     static MachineFileSystem fileSystem;

@@ -7,27 +7,7 @@
 #include "failures.hpp"
 #include "file_replacement.hpp"
 
-#include <memory>
-#include <vector>
-
 namespace zerkon {
-namespace {
-
-// Byte for byte: a backup already holds the file as it was on disk, CR LF and all. Returns the reason of a failure,
-// empty on success.
-std::string copyInto(InputFile& input, OutputFile& output, const std::string& from, const std::string& to) {
-    std::vector<char> buffer(256 * 1024);
-    std::error_code error;
-    for (;;) {
-        const std::size_t got = input.read(buffer.data(), buffer.size(), error);
-        if (error) return fileOperationReason("read", from, error);
-        if (got == 0) return {};
-        output.write(buffer.data(), got, error);
-        if (error) return fileOperationReason("write", to, error);
-    }
-}
-
-} // namespace
 
 RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, const RestoreOptions& options) {
     if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<RestoreResult>(std::move(length));
@@ -51,9 +31,10 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (dpKind == PathKind::other) return failed<RestoreResult>(Failure::notAFile, quoted(dpPath) + " is not a file");
 
     const CurrentFile current = dpKind == PathKind::file ? CurrentFile::keptAsBackup : CurrentFile::absent;
+    // Byte for byte: a backup already holds the file as it was on disk, CR LF and all.
     const Replaced done = replaceFile(files, dpPath, current, backup,
                                       [&](InputFile* source, OutputFile& output, const std::string& temporary) {
-                                          return copyInto(*source, output, backup, temporary);
+                                          return copyBytes(*source, output, backup, temporary);
                                       });
     if (!done.reason.empty()) return failed<RestoreResult>(Failure::fileOperation, done.reason);
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -23,12 +24,14 @@ namespace {
 using namespace zerkon::testing;
 using Names = std::vector<std::string>;
 
+// With `twoNames`, the DP file is also named "other.dp" (a hard link).
 struct PlaneFolder {
     TempFolder folder;
     std::string dp = folder.file("plane.dp");
-    explicit PlaneFolder(const std::string& content) {
+    explicit PlaneFolder(const std::string& content, bool twoNames = false) {
         writeBytes(dp, content);
         writeBytes(folder.file("plane.cdp"), "compiled");
+        if (twoNames) std::filesystem::create_hard_link(dp, folder.file("other.dp"));
     }
 };
 
@@ -45,11 +48,14 @@ zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem& files)
 }
 
 // What the reason must say for the `occurrence`-th call of `operation` failing: a word of the operation and the
-// file's name, closing quote included (the temporary file's name begins with the DP file's).
+// file's name, closing quote included (the temporary file's name begins with the DP file's). The temporary file and
+// the DP file are closed in turn, twice for a file with two names: its backup is a copy, made first.
 std::vector<std::string> expectedInReason(Operation operation, int occurrence) {
     switch (operation) {
     case Operation::status:
         return occurrence == 1 ? Names{"query", "plane.dp\""} : Names{"backup name", "plane.dp\""};
+    case Operation::identity:
+        return {"query", "plane.dp\""};
     case Operation::open:
     case Operation::read:
         return {operationName(operation), "plane.dp\""};
@@ -58,7 +64,7 @@ std::vector<std::string> expectedInReason(Operation operation, int occurrence) {
     case Operation::flush:
         return {operationName(operation), "zerkon-tmp\""};
     case Operation::close:
-        return occurrence == 1 ? Names{"close", "zerkon-tmp\""} : Names{"close", "plane.dp\""};
+        return occurrence % 2 == 1 ? Names{"close", "zerkon-tmp\""} : Names{"close", "plane.dp\""};
     case Operation::rename:
         return occurrence == 1 ? Names{"rename", "plane_001.dp\""} : Names{"rename", "zerkon-tmp\"", "plane.dp\""};
     case Operation::resolveLinks:
@@ -74,12 +80,19 @@ std::vector<std::string> expectedInReason(Operation operation, int occurrence) {
     }
 }
 
-// With links the new file replaces the DP file in one step; without them (FAT, and Windows) two renames do it.
-void walkEveryFailure(bool withLinks) {
+// With links the new file replaces the DP file in one step; without them (FAT, and Windows) two renames do it. A file
+// with two names (`twoNames`) keeps a copy as its backup, and its other name keeps the original.
+void walkEveryFailure(bool withLinks, bool twoNames = false) {
     const std::string original = largeDpFile(2 * 1024 * 1024);
+    const Names others = twoNames ? Names{"other.dp"} : Names{};
+    const auto namesWith = [&](Names names) {
+        names.insert(names.end(), others.begin(), others.end());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
 
     // A run with nothing failing tells how often each operation is called, and what the file becomes.
-    PlaneFolder clean(original);
+    PlaneFolder clean(original, twoNames);
     const auto counter = fileSystem(withLinks, Operation::status, 0);
     ASSERT_TRUE(harmonize(clean.dp, *counter).ok());
     const std::string harmonized = readBytes(clean.dp);
@@ -95,9 +108,12 @@ void walkEveryFailure(bool withLinks) {
                                           (keepsFailing ? " and after" : "");
                 SCOPED_TRACE(where);
                 ++points;
-                PlaneFolder plane(original);
+                PlaneFolder plane(original, twoNames);
                 const auto files = fileSystem(withLinks, operation, occurrence, keepsFailing);
                 const zerkon::PassResult result = harmonize(plane.dp, *files);
+                if (twoNames) {
+                    EXPECT_EQ(readBytes(plane.folder.file("other.dp")), original);
+                }
 
                 if (result.ok()) {
                     // Without a link, or when the replace fails, the renames still do it. A failure once the new
@@ -105,7 +121,10 @@ void walkEveryFailure(bool withLinks) {
                     const bool compiledKept = std::filesystem::exists(plane.folder.file("plane.cdp"));
                     const Names expected = compiledKept ? Names{"plane.cdp", "plane.dp", "plane_001.dp"}
                                                         : Names{"plane.dp", "plane_001.dp"};
-                    EXPECT_EQ(plane.folder.names(), expected);
+                    EXPECT_EQ(plane.folder.names(), namesWith(expected));
+                    if (twoNames) {
+                        EXPECT_EQ(std::filesystem::hard_link_count(plane.folder.file("plane_001.dp")), 1u);
+                    }
                     EXPECT_EQ(readBytes(plane.dp), harmonized);
                     EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
                     if (operation != Operation::link && operation != Operation::replace) {
@@ -127,14 +146,14 @@ void walkEveryFailure(bool withLinks) {
                     EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
                     EXPECT_NE(result.reason.find("kept in"), std::string::npos) << result.reason;
                 } else {
-                    EXPECT_EQ(plane.folder.names(), (Names{"plane.cdp", "plane.dp"}));
+                    EXPECT_EQ(plane.folder.names(), namesWith({"plane.cdp", "plane.dp"}));
                     EXPECT_EQ(readBytes(plane.dp), original);
                 }
             }
         }
     }
-    std::printf("fault walk %s links: %d failure points walked over a file of %zu bytes; calls of a pass:",
-                withLinks ? "with" : "without", points, original.size());
+    std::printf("fault walk %s links%s: %d failure points walked over a file of %zu bytes; calls of a pass:",
+                withLinks ? "with" : "without", twoNames ? ", two names" : "", points, original.size());
     for (int index = 0; index < kOperationCount; ++index)
         std::printf(" %s %d", operationName(static_cast<Operation>(index)),
                     counter->calls(static_cast<Operation>(index)));
@@ -144,6 +163,8 @@ void walkEveryFailure(bool withLinks) {
 TEST(FaultWalk, WithoutLinksEveryFailingOperationLeavesTheFileAsItWas) { walkEveryFailure(false); }
 
 TEST(FaultWalk, WithLinksEveryFailingOperationLeavesTheFileAsItWas) { walkEveryFailure(true); }
+
+TEST(FaultWalk, AFileWithTwoNamesKeepsBothNamesAsTheyWere) { walkEveryFailure(true, true); }
 
 // plot --force over an existing picture: whatever fails, the picture is the old one or the new one whole, the DP
 // file is untouched, nothing else is left behind, and a failure says so.

@@ -276,6 +276,53 @@ TEST(FileIdentity, PlotForceReplacesOnlyARegularFile) {
     EXPECT_TRUE(fs::is_fifo(folder.path() / "pipe.svg"));
 }
 
+// Another program puts something else under the name between two steps of a pass: a pipe (the run must not wait for
+// a writer), a symbolic link (its target must not be rewritten), or a file saved by an editor. The run refuses, and
+// leaves what is there as it is, with no file of its own.
+TEST(FileIdentity, WhatIsReadIsWhatIsReplaced) {
+    enum class Swap { pipe, link, file };
+    const struct {
+        const char* name;
+        Operation at; // the first call of it begins after the swap
+        Swap swap;
+        const char* said;
+    } cases[] = {
+        {"a pipe before the open", Operation::open, Swap::pipe, "is not a regular file; nothing was written"},
+        {"a link before the open", Operation::open, Swap::link, "is not a regular file; nothing was written"},
+        {"a file saved before the rename", Operation::copyIdentity, Swap::file,
+         "changed while it was read; nothing was written"},
+        {"a link before the rename", Operation::copyIdentity, Swap::link,
+         "changed while it was read; nothing was written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::string dp = folder.file("plane.dp");
+        writeBytes(dp, kPlane);
+        writeBytes(folder.file("other.dp"), "another aircraft");
+        FaultyFileSystem files;
+        files.actOn(c.at, 1, [&] {
+            writeBytes(dp + "~", "saved by an editor");
+            if (c.swap == Swap::file) return fs::rename(dp + "~", dp); // a new file, as editors save
+            fs::remove(dp + "~");
+            fs::remove(dp);
+            if (c.swap == Swap::link) return fs::create_symlink("other.dp", dp);
+            ASSERT_EQ(::mkfifo(dp.c_str(), 0600), 0);
+        });
+        zerkon::PassOptions options;
+        options.fileSystem = &files;
+        const zerkon::PassResult result = zerkon::harmonizeFile(dp, {900, 1, {}}, options);
+        EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+        EXPECT_EQ(result.reason, "\"" + dp + "\" " + c.said);
+        EXPECT_EQ(folder.names(), (Names{"other.dp", "plane.dp"}));
+        EXPECT_EQ(fs::symlink_status(dp).type(), c.swap == Swap::pipe   ? fs::file_type::fifo
+                                                 : c.swap == Swap::link ? fs::file_type::symlink
+                                                                        : fs::file_type::regular);
+        EXPECT_EQ(readBytes(c.swap == Swap::file ? dp : folder.file("other.dp")),
+                  c.swap == Swap::file ? "saved by an editor" : "another aircraft");
+    }
+}
+
 // In a sticky folder another user's file can be linked but neither renamed nor removed: the run fails, and says which
 // names it could not clean up, since they stay.
 TEST(FileIdentity, CleanupThatFailsIsReported) {
@@ -298,6 +345,26 @@ TEST(FileIdentity, CleanupThatFailsIsReported) {
     EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane);
 }
 #endif
+
+// The backup of a file with a second name is a copy: a backup shared with the other name would change when that name
+// is edited. The other name keeps the content it had, and the DP name gets a new file.
+TEST(FileIdentity, TheBackupOfAFileWithTwoNamesIsACopy) {
+    TempFolder folder;
+    const std::string dp = folder.file("plane.dp");
+    writeBytes(dp, kPlane);
+    fs::permissions(dp, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_hard_link(dp, folder.file("other.dp"));
+    const zerkon::PassResult result = harmonize(dp);
+    ASSERT_TRUE(result.ok()) << result.reason;
+    EXPECT_EQ(result.backupPath, folder.file("plane_001.dp"));
+    for (const char* name : {"plane.dp", "plane_001.dp", "other.dp"})
+        EXPECT_EQ(fs::hard_link_count(folder.file(name)), 1u) << name;
+    EXPECT_EQ(fs::status(result.backupPath).permissions(), fs::status(dp).permissions());
+    EXPECT_NE(readBytes(dp).find("Guns harmonized"), std::string::npos);
+    writeBytes(folder.file("other.dp"), "edited");
+    EXPECT_EQ(readBytes(result.backupPath), kPlane);
+    EXPECT_EQ(folder.names(), (Names{"other.dp", "plane.dp", "plane_001.dp"}));
+}
 
 // Runs started at once on one file all succeed, and nothing any of them wrote is lost: the backups and the final file
 // hold the original and every run's output.

@@ -48,6 +48,9 @@ public:
     std::vector<Event> events;
 
     PathKind status(const std::string& path, std::error_code& error) override { return inner_.status(path, error); }
+    FileIdentity identity(const std::string& path, std::error_code& error) override {
+        return inner_.identity(path, error);
+    }
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
         return inner_.openForReading(path, error);
     }
@@ -227,14 +230,19 @@ const std::string kOriginal = zerkon::testing::largeDpFile(600 * 1024);
 TEST(PowerCut, PassKeepsTheFileWhole) {
     const struct {
         const char* what;
-        bool withLinks, withBackups;
-    } cases[] = {{"pass", true, false}, {"pass with backups", true, true}, {"pass without links", false, false}};
+        bool withLinks, withBackups, twoNames; // twoNames: "other.dp" is a second name of the DP file
+    } cases[] = {{"pass", true, false, false},
+                 {"pass with backups", true, true, false},
+                 {"pass without links", false, false, false},
+                 {"pass of a file with two names", true, false, true}};
     for (const auto& c : cases) {
         Files initial{{"plane.dp", kOriginal}, {"plane.cdp", "compiled"}};
         if (c.withBackups) initial["plane_001.dp"] = "an earlier run";
         zerkon::testing::MemoryFileSystem memory;
         for (const auto& [name, content] : initial)
             memory.put(name, content);
+        std::error_code error;
+        if (c.twoNames) memory.link("plane.dp", "other.dp", error);
         zerkon::testing::FaultyFileSystem below(memory);
         if (!c.withLinks) below.withoutLinks();
         PowerCutRecorder files(below, initial);
@@ -243,6 +251,8 @@ TEST(PowerCut, PassKeepsTheFileWhole) {
         ASSERT_NE(memory.content("plane.dp"), kOriginal);
         expectEveryStateKeepsTheFile(initial, files.events, "plane.dp", kOriginal, memory.content("plane.dp"), c.what,
                                      !c.withLinks);
+        EXPECT_TRUE(!c.twoNames || (memory.content("other.dp") == kOriginal &&
+                                    memory.identity("plane_001.dp", error).links == 1)); // a copy
     }
 }
 

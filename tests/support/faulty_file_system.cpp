@@ -10,6 +10,10 @@ public:
         if (owner_.shouldFail(Operation::read, error)) return 0;
         return file_->read(buffer, size, error);
     }
+    FileIdentity identity(std::error_code& error) override {
+        if (owner_.shouldFail(Operation::identity, error)) return {};
+        return file_->identity(error);
+    }
     void close(std::error_code& error) override {
         if (owner_.shouldFail(Operation::close, error)) return;
         file_->close(error);
@@ -48,12 +52,13 @@ private:
 } // namespace
 
 const char* operationName(Operation operation) {
+    // clang-format off
     static constexpr const char* kNames[kOperationCount] = {
-        "status",      "open",          "create",        "read",
-        "write",       "flush",         "close",         "rename",
-        "remove",      "link",          "replace",       "list",
-        "change time", "resolve links", "copy identity", "check replaceable",
-        "lock folder", "sync folder"};
+        "status",         "identity",          "open",        "create",      "read",
+        "write",          "flush",             "close",       "rename",      "remove",
+        "link",           "replace",           "list",        "change time", "resolve links",
+        "copy identity",  "check replaceable", "lock folder", "sync folder"};
+    // clang-format on
     return kNames[static_cast<int>(operation)];
 }
 
@@ -75,6 +80,13 @@ FaultyFileSystem& FaultyFileSystem::failCall(int n, bool keepsFailing) {
     return *this;
 }
 
+FaultyFileSystem& FaultyFileSystem::actOn(Operation operation, int occurrence, std::function<void()> action) {
+    acting_ = operation;
+    actingOccurrence_ = occurrence;
+    action_ = std::move(action);
+    return *this;
+}
+
 FaultyFileSystem& FaultyFileSystem::withoutLinks() {
     links_ = false;
     return *this;
@@ -88,6 +100,7 @@ FaultyFileSystem& FaultyFileSystem::withoutSyncs() {
 bool FaultyFileSystem::shouldFail(Operation operation, std::error_code& error) {
     const int ofOperation = ++calls_[static_cast<int>(operation)];
     const int ofAll = ++allCalls_;
+    if (action_ && operation == acting_ && ofOperation == actingOccurrence_) action_();
     if (hasFailing_ && operation != failing_) return false;
     const int call = hasFailing_ ? ofOperation : ofAll;
     if (occurrence_ == 0 || call < occurrence_ || (call > occurrence_ && !keepsFailing_)) return false;
@@ -98,6 +111,11 @@ bool FaultyFileSystem::shouldFail(Operation operation, std::error_code& error) {
 PathKind FaultyFileSystem::status(const std::string& path, std::error_code& error) {
     if (shouldFail(Operation::status, error)) return PathKind::other;
     return below_.status(path, error);
+}
+
+FileIdentity FaultyFileSystem::identity(const std::string& path, std::error_code& error) {
+    if (shouldFail(Operation::identity, error)) return {};
+    return below_.identity(path, error);
 }
 
 std::unique_ptr<InputFile> FaultyFileSystem::openForReading(const std::string& path, std::error_code& error) {

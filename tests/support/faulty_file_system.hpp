@@ -5,12 +5,14 @@
 
 #include <zerkon/file_system.hpp>
 
+#include <functional>
 #include <string>
 
 namespace zerkon::testing {
 
 enum class Operation {
     status,
+    identity,
     open,
     create,
     read,
@@ -45,6 +47,8 @@ public:
     // Fails call number `n` (from 1), counted over every operation, with an I/O error; with `keepsFailing`, every
     // call after it too.
     FaultyFileSystem& failCall(int n, bool keepsFailing = false);
+    // Runs `action` as the `occurrence`-th call of `operation` begins: another program at work between two steps.
+    FaultyFileSystem& actOn(Operation operation, int occurrence, std::function<void()> action);
     // No links, like FAT: link() fails as not supported without being counted, and the pass keeps to renames.
     FaultyFileSystem& withoutLinks();
     // Flushes and folder syncs return at once: the pass without its waits for the disk.
@@ -60,6 +64,7 @@ public:
     bool syncs() const { return syncs_; }
 
     PathKind status(const std::string& path, std::error_code& error) override;
+    FileIdentity identity(const std::string& path, std::error_code& error) override;
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
     std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
                                           std::error_code& error) override;
@@ -82,6 +87,9 @@ private:
     int occurrence_ = 0; // of `failing_`, or over every call when `hasFailing_` is false
     std::error_code error_ = std::make_error_code(std::errc::io_error);
     bool keepsFailing_ = false;
+    Operation acting_ = Operation::status;
+    int actingOccurrence_ = 0;
+    std::function<void()> action_;
     bool links_ = true;
     bool syncs_ = true;
     int calls_[kOperationCount] = {};

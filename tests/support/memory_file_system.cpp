@@ -8,7 +8,8 @@ namespace {
 
 class MemoryInput : public InputFile {
 public:
-    explicit MemoryInput(std::shared_ptr<MemoryFileSystem::File> content) : content_(std::move(content)) {}
+    MemoryInput(std::shared_ptr<MemoryFileSystem::File> content, const MemoryFileSystem& files)
+        : content_(std::move(content)), files_(files) {}
 
     std::size_t read(char* buffer, std::size_t size, std::error_code&) override {
         const std::size_t count = std::min(size, content_->bytes.size() - offset_);
@@ -16,10 +17,12 @@ public:
         offset_ += count;
         return count;
     }
+    FileIdentity identity(std::error_code&) override { return files_.identityOf(content_); }
     void close(std::error_code&) override {}
 
 private:
     std::shared_ptr<MemoryFileSystem::File> content_;
+    const MemoryFileSystem& files_;
     std::size_t offset_ = 0;
 };
 
@@ -37,8 +40,24 @@ private:
 
 } // namespace
 
+std::shared_ptr<MemoryFileSystem::File> MemoryFileSystem::newFile(std::string content, std::time_t changed) {
+    return std::make_shared<File>(File{std::move(content), changed, ++inodes_});
+}
+
 void MemoryFileSystem::put(const std::string& path, std::string content, std::time_t changed) {
-    files_[path] = std::make_shared<File>(File{std::move(content), changed});
+    files_[path] = newFile(std::move(content), changed);
+}
+
+// A file no name holds any more still has its inode, with no links.
+FileIdentity MemoryFileSystem::identityOf(const std::shared_ptr<File>& file) const {
+    const auto links =
+        std::count_if(files_.begin(), files_.end(), [&](const auto& entry) { return entry.second == file; });
+    return {PathKind::file, 1, file->inode, static_cast<std::uint64_t>(links)};
+}
+
+FileIdentity MemoryFileSystem::identity(const std::string& path, std::error_code&) {
+    const auto found = files_.find(path);
+    return found == files_.end() ? FileIdentity{} : identityOf(found->second);
 }
 
 std::map<std::string, std::string> MemoryFileSystem::snapshot() const {
@@ -58,7 +77,7 @@ std::unique_ptr<InputFile> MemoryFileSystem::openForReading(const std::string& p
         error = std::make_error_code(std::errc::no_such_file_or_directory);
         return nullptr;
     }
-    return std::make_unique<MemoryInput>(found->second);
+    return std::make_unique<MemoryInput>(found->second, *this);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::createNew(const std::string& path, NewFileAccess,
@@ -67,7 +86,7 @@ std::unique_ptr<OutputFile> MemoryFileSystem::createNew(const std::string& path,
         error = std::make_error_code(std::errc::file_exists);
         return nullptr;
     }
-    auto content = std::make_shared<File>(File{std::string(), ++clock_});
+    auto content = newFile(std::string(), ++clock_);
     files_[path] = content;
     return std::make_unique<MemoryOutput>(content);
 }

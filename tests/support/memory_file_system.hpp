@@ -3,6 +3,7 @@
 
 #include <zerkon/file_system.hpp>
 
+#include <cstdint>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@ public:
     std::map<std::string, std::string> snapshot() const;
 
     PathKind status(const std::string& path, std::error_code& error) override;
+    FileIdentity identity(const std::string& path, std::error_code& error) override;
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override;
     std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
                                           std::error_code& error) override;
@@ -33,11 +35,16 @@ public:
     struct File {
         std::string bytes;
         std::time_t changed = 0;
+        std::uint64_t inode = 0;
     };
+    FileIdentity identityOf(const std::shared_ptr<File>& file) const;
 
 private:
+    std::shared_ptr<File> newFile(std::string content, std::time_t changed);
+
     std::map<std::string, std::shared_ptr<File>> files_;
     std::time_t clock_ = 1'000'000;
+    std::uint64_t inodes_ = 0;
 };
 
 } // namespace zerkon::testing

@@ -21,6 +21,7 @@ public:
         position_ += count;
         return count;
     }
+    FileIdentity identity(std::error_code&) override { return {PathKind::file, 0, 0, 1}; }
     void close(std::error_code&) override {}
 
 private:

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -17,6 +18,18 @@ enum class PathKind { absent, file, other };
 // permissions once it is written.
 enum class NewFileAccess { usual, ownerOnly };
 
+// What a file is, whatever name it is reached by: the same device and inode (on Windows the volume serial number and
+// file index) are the same file, so a name that now holds another file is told from the one that was read.
+struct FileIdentity {
+    PathKind kind = PathKind::absent;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t links = 1; // names of the file: with more than one, a backup by link or rename would be shared
+    bool sameFileAs(const FileIdentity& other) const {
+        return kind == other.kind && device == other.device && inode == other.inode;
+    }
+};
+
 // Failures the system reports in words too vague for the user, or not at all; they still compare equal to std::errc's
 // conditions (a file open in another program is std::errc::permission_denied, a file whose owner or group a new file
 // could not keep std::errc::operation_not_permitted).
@@ -28,6 +41,8 @@ public:
     virtual ~InputFile() = default; // closes quietly if close() was not called
     // Reads up to `size` bytes; 0 at the end of the file or on failure (then `error` is set).
     virtual std::size_t read(char* buffer, std::size_t size, std::error_code& error) = 0;
+    // The file that is open, whatever has become of its name since.
+    virtual FileIdentity identity(std::error_code& error) = 0;
     virtual void close(std::error_code& error) = 0;
 };
 
@@ -52,6 +67,10 @@ public:
     virtual ~FileSystem() = default;
     // A folder reads the same with or without a separator at its end.
     virtual PathKind status(const std::string& path, std::error_code& error) = 0;
+    // The file under `path` itself: a symbolic link there is one, of kind `other`. Absent is no error.
+    virtual FileIdentity identity(const std::string& path, std::error_code& error) = 0;
+    // Never waits for a writer (a pipe) and never follows a symbolic link at `path` itself (that fails with
+    // std::errc::too_many_symbolic_link_levels): what is opened is asked for its identity before it is read.
     virtual std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) = 0;
     // Creates a file that did not exist; fails with std::errc::file_exists when one does.
     virtual std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,

@@ -34,13 +34,14 @@ struct Replaced : ReplacementNotes {
 };
 
 // Replaces the file at `path` without ever losing it. Waits for other passes in the folder, opens `sourcePath` (none
-// when empty), and has `write` fill a temporary file beside `path`, which only its owner may use meanwhile; then gives
-// it the current file's permissions, owner and attributes (the backup's, when a DP file is restored where there is
-// none), makes it durable, and puts it in place. A DP file's compiled copies are deleted after,
-// and the folder is synced.
+// when empty; only a regular file is read), and has `write` fill a temporary file beside `path`, which only its owner
+// may use meanwhile; then gives it the current file's permissions, owner and attributes (the backup's, when a DP file
+// is restored where there is none), makes it durable, and puts it in place, unless another file has taken the name
+// meanwhile. A DP file's compiled copies are deleted after, and the folder is synced.
 // Where the file system has links, a backup becomes a second name of the current file and the new one then replaces
-// it in one step, so whenever the process is stopped a whole file is under `path`; elsewhere two renames do it. A
-// backup name taken meanwhile by another program is never overwritten: the next free one is taken.
+// it in one step, so whenever the process is stopped a whole file is under `path`; elsewhere two renames do it. A file
+// that has other names already keeps them as they are: its backup is a durable copy, and the new file replaces it in
+// one step. A backup name taken meanwhile by another program is never overwritten: the next free one is taken.
 // After any failure the current content is under `path` again (or the reason says where it is) and no temporary file
 // is left.
 Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile current, const std::string& sourcePath,
