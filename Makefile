@@ -38,7 +38,7 @@ test: setup
 	@scripts/test.sh
 
 # Benchmarks, optimised, in their own folder; not part of `make test`. BENCH_ARGS passes options through, such as
-# BENCH_ARGS=--benchmark_filter=realistic/64MiB.
+# BENCH_ARGS=--benchmark_filter=/1/ (one file: an aircraft and a 64 MiB file).
 bench: setup
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DZERKON_BUILD_BENCH=ON -DZERKON_BUILD_TESTS=OFF >/dev/null
 	cmake --build build/bench -j2 --target zerkon_bench

@@ -28,25 +28,19 @@ public:
             if (!run.aggregate_name.empty() && run.aggregate_name != "mean" && run.aggregate_name != "median") continue;
             const std::string kind = name.substr(0, slash);
             const std::string file = name.substr(slash) + "|" + run.aggregate_name;
-            const Times times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            if (isBaseline(kind)) times_[kind + file] = times;
+            const double time = run.GetAdjustedRealTime();
+            if (isBaseline(kind)) times_[kind + file] = time;
             auto baseline = times_.end();
             for (const std::string& baselineKind : baselineKinds(kind))
                 if (baseline == times_.end()) baseline = times_.find(baselineKind + file);
-            if (baseline == times_.end() || baseline->second.real <= 0 || baseline->second.cpu <= 0) continue;
-            run.counters["x_copy"] = benchmark::Counter(times.real / baseline->second.real);
-            // The processor time, apart from waits for the disk and for the other programs on the machine.
-            run.counters["x_copy_cpu"] = benchmark::Counter(times.cpu / baseline->second.cpu);
+            if (baseline == times_.end() || baseline->second <= 0) continue;
+            run.counters["x_copy"] = benchmark::Counter(time / baseline->second);
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
 private:
-    struct Times {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Times> times_;
+    std::map<std::string, double> times_; // of the baselines
 };
 
 } // namespace
