@@ -346,8 +346,8 @@ TEST(FileIdentity, CleanupThatFailsIsReported) {
 }
 #endif
 
-// The backup of a file with a second name is a copy: a backup shared with the other name would change when that name
-// is edited. The other name keeps the content it had, and the DP name gets a new file.
+// The backup of a file with a second name is a copy, by the pass and by a restore: a backup shared with the other name
+// would change when that name is edited. The other name keeps the content it had, and the DP name gets a new file.
 TEST(FileIdentity, TheBackupOfAFileWithTwoNamesIsACopy) {
     TempFolder folder;
     const std::string dp = folder.file("plane.dp");
@@ -363,7 +363,18 @@ TEST(FileIdentity, TheBackupOfAFileWithTwoNamesIsACopy) {
     EXPECT_NE(readBytes(dp).find("Guns harmonized"), std::string::npos);
     writeBytes(folder.file("other.dp"), "edited");
     EXPECT_EQ(readBytes(result.backupPath), kPlane);
-    EXPECT_EQ(folder.names(), (Names{"other.dp", "plane.dp", "plane_001.dp"}));
+
+    // A restore keeps the file it replaces the same way.
+    const std::string harmonized = readBytes(dp);
+    fs::create_hard_link(dp, folder.file("third.dp"));
+    const zerkon::RestoreResult restored = zerkon::restoreBackup(dp, 1);
+    ASSERT_TRUE(restored.ok()) << restored.reason;
+    EXPECT_EQ(restored.keptAs, folder.file("plane_002.dp"));
+    EXPECT_EQ(fs::hard_link_count(restored.keptAs), 1u);
+    EXPECT_EQ(readBytes(restored.keptAs), harmonized);
+    EXPECT_EQ(readBytes(folder.file("third.dp")), harmonized);
+    EXPECT_EQ(readBytes(dp), kPlane);
+    EXPECT_EQ(folder.names(), (Names{"other.dp", "plane.dp", "plane_001.dp", "plane_002.dp", "third.dp"}));
 }
 
 // Runs started at once on one file all succeed, and nothing any of them wrote is lost: the backups and the final file
