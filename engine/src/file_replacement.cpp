@@ -49,12 +49,26 @@ namespace {
 
 constexpr int kBackupNameAttempts = 100;
 
+constexpr std::size_t kTemporarySlotSize = 4096;
 std::atomic<bool> temporarySlotTaken{false};
-char temporarySlot[4096];
-std::atomic<const char*> temporaryNamed{nullptr};
+// The name and a count of its changes, odd while it changes: a handler may run on another thread while the replacement
+// goes on (Windows runs a console's Ctrl+C there), so it keeps a copy only if the count stayed the same and even.
+std::atomic<unsigned> temporaryChanges{0};
+std::atomic<char> temporarySlot[kTemporarySlotSize];
 
-// Names the temporary file for temporaryFileInProgress() while it may exist: named before it is created, so that no
-// signal falls between, until it is put in place or removed.
+void publishTemporary(const std::string& temporary) {
+    const unsigned changes = temporaryChanges.load(std::memory_order_relaxed);
+    temporaryChanges.store(changes + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    const std::size_t size = temporary.size() < kTemporarySlotSize ? temporary.size() : 0; // too long: none named
+    for (std::size_t i = 0; i < size; ++i)
+        temporarySlot[i].store(temporary[i], std::memory_order_relaxed);
+    temporarySlot[size].store('\0', std::memory_order_relaxed);
+    temporaryChanges.store(changes + 2, std::memory_order_release);
+}
+
+// Names the temporary file for copyTemporaryFileInProgress() while it may exist: named before it is created, so that
+// no signal falls between, until it is put in place or removed.
 class TemporaryInProgress {
 public:
     TemporaryInProgress() {
@@ -63,19 +77,14 @@ public:
     }
     ~TemporaryInProgress() {
         if (!owned_) return;
-        temporaryNamed.store(nullptr);
+        publishTemporary({});
         temporarySlotTaken.store(false);
     }
     TemporaryInProgress(const TemporaryInProgress&) = delete;
     TemporaryInProgress& operator=(const TemporaryInProgress&) = delete;
 
     void name(const std::string& temporary) {
-        if (!owned_) return;
-        temporaryNamed.store(nullptr); // never half a name
-        if (temporary.size() >= sizeof temporarySlot) return;
-        temporary.copy(temporarySlot, temporary.size());
-        temporarySlot[temporary.size()] = '\0';
-        temporaryNamed.store(temporarySlot);
+        if (owned_) publishTemporary(temporary);
     }
 
 private:
@@ -371,6 +380,18 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
     return done;
 }
 
-const char* temporaryFileInProgress() noexcept { return temporaryNamed.load(); }
+bool copyTemporaryFileInProgress(char* buffer, std::size_t size) noexcept {
+    const std::size_t limit = size < kTemporarySlotSize ? size : kTemporarySlotSize;
+    for (;;) {
+        const unsigned changes = temporaryChanges.load(std::memory_order_acquire);
+        // A name that changes now was never created: a signal handler that interrupts the change has nothing to remove.
+        if (changes % 2 != 0) return false;
+        std::size_t length = 0;
+        while (length < limit && (buffer[length] = temporarySlot[length].load(std::memory_order_relaxed)) != '\0')
+            ++length;
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (temporaryChanges.load(std::memory_order_relaxed) == changes) return length > 0 && length < limit;
+    }
+}
 
 } // namespace zerkon

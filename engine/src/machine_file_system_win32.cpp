@@ -267,9 +267,24 @@ public:
         return machine::adopt(openFile(path, _O_RDONLY), error);
     }
 
-    // A new file takes the folder's inherited access list either way; copyIdentity() replaces it.
+    // A new file takes the folder's inherited access list either way; copyIdentity() replaces it. It is shared for
+    // deletion, unlike the C runtime's files: an interrupt has it removed by its name while it is being written, and
+    // the system deletes it once the writer's handle is closed.
     std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess, std::error_code& error) override {
-        return machine::adopt(openFile(path, _O_WRONLY | _O_CREAT | _O_EXCL), error);
+        const HANDLE handle =
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            error = lastSystemError();
+            return nullptr;
+        }
+        const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        if (fd < 0) {
+            error = lastError();
+            ::CloseHandle(handle);
+            return nullptr;
+        }
+        return machine::adopt(fd, error);
     }
 
     // Without MOVEFILE_REPLACE_EXISTING the system refuses a name that exists, even one taken at the same moment.

@@ -3,6 +3,7 @@
 
 #include <zerkon/file_system.hpp>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,8 +55,9 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
 using FolderWaitNotice = std::function<void(const std::string& folder)>;
 FolderWaitNotice setFolderWaitNotice(FolderWaitNotice notice);
 
-// The temporary file a replacement is writing now, for a signal handler to remove before the process ends; null when
-// there is none. Safe to call from a handler; one replacement at a time is named.
-const char* temporaryFileInProgress() noexcept;
+// Copies the name of the temporary file a replacement is writing now into `buffer` (of `size` characters, its end
+// included), for a handler to remove the file before the process ends; false when there is none or it does not fit.
+// Safe in a signal handler, and on another thread while the replacement goes on; one replacement at a time is named.
+bool copyTemporaryFileInProgress(char* buffer, std::size_t size) noexcept;
 
 } // namespace zerkon
