@@ -242,13 +242,17 @@ std::unique_ptr<InputFile> openRegularFile(FileSystem& files, const std::string&
     return reason.empty() ? std::move(file) : nullptr;
 }
 
+std::string changedReason(const std::string& path) {
+    return quoted(path) + " changed while it was read; nothing was written";
+}
+
 // Just before the new file takes its name: the name must still hold the file that was read, or what another program
 // put there meanwhile would be lost.
 std::string checkUnchanged(FileSystem& files, const std::string& path, const FileIdentity& read) {
     std::error_code error;
     const FileIdentity now = files.identity(path, error);
     if (error) return fileOperationReason("query", path, error);
-    return now.sameFileAs(read) ? std::string() : quoted(path) + " changed while it was read; nothing was written";
+    return now.sameFileAs(read) ? std::string() : changedReason(path);
 }
 
 // A file with other names stays theirs: its backup is a copy, made durable under the temporary name and then given the
@@ -264,7 +268,7 @@ std::string keepCopyAsBackup(FileSystem& files, const std::string& path, const F
     FileIdentity copied;
     std::string reason;
     std::unique_ptr<InputFile> input = openRegularFile(files, path, copied, reason);
-    if (input && !copied.sameFileAs(current)) reason = quoted(path) + " changed while it was read; nothing was written";
+    if (input && !copied.sameFileAs(current)) reason = changedReason(path);
     if (reason.empty())
         reason = writeTemporary(files, *output, temporary, path, input.get(), path,
                                 [&](InputFile* source, OutputFile& copy, const std::string& copyName) {
@@ -316,11 +320,14 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
     std::unique_ptr<InputFile> source;
     FileIdentity read;
     if (!sourcePath.empty() && !(source = openRegularFile(files, sourcePath, read, done.reason))) return done;
-    FileIdentity kept; // the file under `path` that is kept as the backup
+    // The file under `path` that is kept as the backup: the one read, when the pass reads it. A link there (on
+    // Windows, where the pass does not follow links) is not replaced by a file.
+    FileIdentity kept;
     if (current == CurrentFile::keptAsBackup) {
-        kept = sourcePath == path ? read : files.identity(path, error);
+        kept = files.identity(path, error);
         if (error) done.reason = fileOperationReason("query", path, error);
         if (!error && kept.kind != PathKind::file) done.reason = notRegularReason(path);
+        if (done.reason.empty() && sourcePath == path && !kept.sameFileAs(read)) done.reason = changedReason(path);
         if (!done.reason.empty()) return done;
     }
     // The new file is what the current one is; a file restored where there is none is what its backup is. It is
