@@ -31,6 +31,14 @@ std::string copyBytes(InputFile& input, OutputFile& output, const std::string& f
     }
 }
 
+PathKind settledStatus(FileSystem& files, const std::string& path, std::error_code& error) {
+    const PathKind kind = files.status(path, error);
+    if (kind != PathKind::absent || error) return kind;
+    std::error_code lockError;
+    const std::unique_ptr<FolderLock> lock = files.lockFolder(folderOf(path), lockError);
+    return lock ? files.status(path, error) : kind;
+}
+
 std::vector<std::string> compiledCopies(FileSystem& files, const std::string& path, std::error_code& error) {
     const std::string compiled = compiledName(path);
     const std::string folder = folderOf(compiled);

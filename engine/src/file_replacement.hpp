@@ -24,6 +24,11 @@ std::string followLinks(FileSystem& files, const std::string& path, std::string&
 // returned (empty on success).
 std::string copyBytes(InputFile& input, OutputFile& output, const std::string& from, const std::string& to);
 
+// What is at `path`, looked at again once no run holds its folder when nothing is there: where the file system has no
+// links, another run puts its new file in place with two renames, and between them the name is free for a moment.
+// Never called with the folder's lock held: a second lock in one process waits for the first on POSIX.
+PathKind settledStatus(FileSystem& files, const std::string& path, std::error_code& error);
+
 // The compiled copies of the DP file at `path` that exist. Where names tell case apart, "PLANE.cdp", "plane.CDP"
 // and the others all count: the simulator takes any of them.
 std::vector<std::string> compiledCopies(FileSystem& files, const std::string& path, std::error_code& error);

@@ -224,17 +224,7 @@ void copyCreationTime(const std::string& from, const std::string& to, std::error
 // folder needs no sync of its own.
 class MachineFileSystem : public FileSystem {
 public:
-    // Another run puts its new file in place with two renames, between which the name is free for a moment: a name
-    // found absent is looked at again once no run holds its folder.
     PathKind status(const std::string& path, std::error_code& error) override {
-        const PathKind kind = statusNow(path, error);
-        if (kind != PathKind::absent) return kind;
-        std::error_code lockError;
-        const std::unique_ptr<FolderLock> lock = lockFolder(folderOf(path), lockError);
-        return lock ? statusNow(path, error) : kind;
-    }
-
-    PathKind statusNow(const std::string& path, std::error_code& error) {
         FileStatus info{};
         if (statusOf(path.c_str(), info) != 0) {
             const int failure = errno;

@@ -78,7 +78,7 @@ PassInputs checkPassInputs(FileSystem& files, const std::string& path, const Run
                                   "the elevation " + feetText(settings.elevationFeet) + " is not a number");
 
     std::error_code error;
-    const PathKind kind = files.status(path, error);
+    const PathKind kind = settledStatus(files, path, error);
     if (error) return fileFailure<PassInputs>("query", path, error);
     if (kind == PathKind::absent) return failed<PassInputs>(Failure::notAFile, quoted(path) + " does not exist");
     if (kind == PathKind::other) return failed<PassInputs>(Failure::notAFile, quoted(path) + " is not a file");

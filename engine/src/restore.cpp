@@ -26,7 +26,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (backupKind != PathKind::file)
         return failed<RestoreResult>(Failure::notAFile, "there is no backup " + quoted(backup));
     // A DP file that is missing (deleted by hand) is simply recreated; a folder under its name is not replaced.
-    const PathKind dpKind = files.status(dpPath, error);
+    const PathKind dpKind = settledStatus(files, dpPath, error);
     if (error) return fileFailure<RestoreResult>("query", dpPath, error);
     if (dpKind == PathKind::other) return failed<RestoreResult>(Failure::notAFile, quoted(dpPath) + " is not a file");
 

@@ -7,6 +7,7 @@
 
 #include "command_line.hpp"
 #include "faulty_file_system.hpp"
+#include "memory_file_system.hpp"
 #include "plot_command.hpp"
 #include "test_files.hpp"
 
@@ -412,6 +413,36 @@ TEST(FileIdentity, ConcurrentRunsLoseNothing) {
     std::sort(contents.begin(), contents.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(contents, expected);
+}
+
+// Where there are no links another run puts its new file in place with two renames, and between them the DP name is
+// free: a pass or a restore that finds it so looks again once the other run has let go of the folder, and goes on.
+class BetweenTwoRenames : public zerkon::testing::MemoryFileSystem {
+public:
+    zerkon::PathKind status(const std::string& path, std::error_code& error) override {
+        return path == "plane.dp" && !otherRunDone_ ? zerkon::PathKind::absent : MemoryFileSystem::status(path, error);
+    }
+    std::unique_ptr<zerkon::FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
+        otherRunDone_ = true;
+        return MemoryFileSystem::lockFolder(folder, error);
+    }
+
+private:
+    bool otherRunDone_ = false;
+};
+
+TEST(FileIdentity, ANameFreeBetweenAnotherRunsRenamesIsLookedAtAgain) {
+    BetweenTwoRenames forPass, forRestore;
+    for (BetweenTwoRenames* files : {&forPass, &forRestore}) {
+        files->put("plane.dp", kPlane);
+        files->put("plane_001.dp", "backup\r\n");
+    }
+    const zerkon::PassResult pass = zerkon::harmonizeFile("plane.dp", {900, 1, {}}, {&forPass, fixedClock});
+    EXPECT_TRUE(pass.ok()) << pass.reason;
+    EXPECT_EQ(pass.backupPath, "plane_002.dp");
+    const zerkon::RestoreResult restore = zerkon::restoreBackup("plane.dp", 1, {&forRestore});
+    EXPECT_TRUE(restore.ok()) << restore.reason;
+    EXPECT_EQ(restore.keptAs, "plane_002.dp");
 }
 
 } // namespace
