@@ -94,10 +94,17 @@ void setCounts(benchmark::State& state, const Files& files) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Runs a program as a user does, what it prints going nowhere; returns its peak memory in MiB. Forked, not spawned:
-// a child that shares the benchmark's memory until it starts the program would be charged with the benchmark's peak.
-// It is still charged with what the benchmark holds when it forks, a few MiB, so the figure is an upper bound.
-double run(const std::vector<std::string>& arguments) {
+// What a program that ran used: its peak memory, and the processor time it took, which the benchmark's own processor
+// time does not count. The processor time is what the figures keep when other programs make the machine wait.
+struct Usage {
+    double peakMiB = 0;
+    double seconds = 0;
+};
+
+// Runs a program as a user does, what it prints going nowhere. Forked, not spawned: a child that shares the
+// benchmark's memory until it starts the program would be charged with the benchmark's peak. It is still charged with
+// what the benchmark holds when it forks, about 1.5 MiB, so the peak is an upper bound.
+Usage run(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -113,7 +120,20 @@ double run(const std::vector<std::string>& arguments) {
     rusage usage{};
     if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(arguments[0] + " " + arguments[1] + " failed");
-    return static_cast<double>(usage.ru_maxrss) / 1024; // kilobytes on Linux
+    const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    return {static_cast<double>(usage.ru_maxrss) / 1024, // kilobytes on Linux
+            seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+}
+
+// The peak memory and the processor time per iteration of the programs run.
+void setUsage(benchmark::State& state, const Usage& usage) {
+    state.counters["peak_MiB"] = usage.peakMiB;
+    state.counters["cpu_ms"] = benchmark::Counter(usage.seconds * 1000, benchmark::Counter::kAvgIterations);
+}
+
+void addTo(Usage& total, const Usage& usage) {
+    total.peakMiB = std::max(total.peakMiB, usage.peakMiB);
+    total.seconds += usage.seconds;
 }
 
 // Every file replaced by a durable copy, in the benchmark's own process.
@@ -131,14 +151,14 @@ void benchDurableCopy(benchmark::State& state, Mix mix, std::size_t size, std::s
 // The durable copy of one file by a process of its own, started as the command is.
 void benchDurableCopyCommand(benchmark::State& state, Mix mix, std::size_t size, std::size_t count) {
     const Files& made = files(mix, size, count);
-    double peak = 0;
+    Usage used;
     for (auto _ : state) {
         for (std::size_t i = 0; i < count; ++i)
-            peak = std::max(peak, run({ZERKON_DURABLE_COPY_PATH, made.paths[i], made.backups[i]}));
+            addTo(used, run({ZERKON_DURABLE_COPY_PATH, made.paths[i], made.backups[i]}));
         putOriginalsBack(state, made);
     }
     setCounts(state, made);
-    state.counters["peak_MiB"] = peak;
+    setUsage(state, used);
 }
 
 // `zerkon-cli harmonize` over every file in one command, its start-up included.
@@ -146,13 +166,13 @@ void benchCommand(benchmark::State& state, Mix mix, std::size_t size, std::size_
     const Files& made = files(mix, size, count);
     std::vector<std::string> arguments = {ZERKON_CLI_PATH, "harmonize"};
     arguments.insert(arguments.end(), made.paths.begin(), made.paths.end());
-    double peak = 0;
+    Usage used;
     for (auto _ : state) {
-        peak = std::max(peak, run(arguments));
+        addTo(used, run(arguments));
         putOriginalsBack(state, made);
     }
     setCounts(state, made);
-    state.counters["peak_MiB"] = peak;
+    setUsage(state, used);
 }
 
 using Bench = void (*)(benchmark::State&, Mix, std::size_t, std::size_t);
