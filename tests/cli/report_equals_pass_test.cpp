@@ -99,9 +99,7 @@ TEST(ReportEqualsPass, OnGeneratedFiles) {
 }
 
 TEST(Preview, WritesNothing) {
-    MemoryFileSystem files;
-    files.put("plane.dp", zerkon::testing::generatedDpFile(7));
-    files.put("plane.cdp", "compiled");
+    MemoryFileSystem files({{"plane.dp", zerkon::testing::generatedDpFile(7)}, {"plane.cdp", "compiled"}});
     const auto before = files.snapshot();
     const Preview preview = zerkon::previewHarmonize("plane.dp", {}, PassOptions{&files, zerkon::testing::fixedClock});
     ASSERT_TRUE(preview.ok());

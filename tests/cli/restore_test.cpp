@@ -17,13 +17,12 @@ const std::string kCurrent = "gunstation.0=1,harmonized\r\n";
 const std::string kBackupOne = "gunstation.0=1,original\r\nlast line without newline";
 const std::string kBackupTwo = "gunstation.0=1,second\r\n";
 
+// The gap at 002 is where the current file goes.
 MemoryFileSystem aircraftFolder() {
-    MemoryFileSystem files;
-    files.put("plane.dp", kCurrent);
-    files.put("plane_001.dp", kBackupOne);
-    files.put("plane_003.dp", kBackupTwo); // the gap at 002 is where the current file goes
-    files.put("plane.cdp", "compiled");
-    return files;
+    return MemoryFileSystem({{"plane.dp", kCurrent},
+                             {"plane_001.dp", kBackupOne},
+                             {"plane_003.dp", kBackupTwo},
+                             {"plane.cdp", "compiled"}});
 }
 
 TEST(Restore, KeepsTheCurrentFileInTheFirstGapAndCopiesTheBackup) {
@@ -40,8 +39,7 @@ TEST(Restore, KeepsTheCurrentFileInTheFirstGapAndCopiesTheBackup) {
 }
 
 TEST(Restore, RecreatesAMissingDpFileWithoutKeepingAnything) {
-    MemoryFileSystem files;
-    files.put("plane_001.dp", kBackupOne);
+    MemoryFileSystem files({{"plane_001.dp", kBackupOne}});
     const RestoreResult result = zerkon::restoreBackup("plane.dp", 1, RestoreOptions{&files});
     ASSERT_TRUE(result.ok()) << result.reason;
     EXPECT_EQ(result.keptAs, "");

@@ -37,68 +37,50 @@ struct Event {
     bool changesNames() const { return kind != write && kind != syncFile && kind != syncFolder; }
 };
 
-// Passes every call to `inner` and records each change that succeeded, with the file it touched.
-class PowerCutRecorder : public FileSystem {
+// Passes every call to the file system below, like FaultyFileSystem, and records each change that succeeded, with the
+// file it touched.
+class PowerCutRecorder : public zerkon::testing::FaultyFileSystem {
 public:
-    PowerCutRecorder(FileSystem& inner, const Files& initial) : inner_(inner) {
+    PowerCutRecorder(FileSystem& below, const Files& initial) : FaultyFileSystem(below) {
         for (const auto& entry : initial)
             names_[entry.first] = nextFile_++;
     }
 
     std::vector<Event> events;
 
-    PathKind status(const std::string& path, std::error_code& error) override { return inner_.status(path, error); }
-    FileIdentity identity(const std::string& path, std::error_code& error) override {
-        return inner_.identity(path, error);
-    }
-    std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
-        return inner_.openForReading(path, error);
-    }
     std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
                                           std::error_code& error) override {
-        auto output = inner_.createNew(path, access, error);
+        auto output = FaultyFileSystem::createNew(path, access, error);
         if (!output) return output;
         names_[path] = nextFile_;
         events.push_back({Event::create, path, {}, nextFile_, {}});
         return std::make_unique<Output>(*this, std::move(output), nextFile_++);
     }
     void rename(const std::string& from, const std::string& to, std::error_code& error) override {
-        inner_.rename(from, to, error);
+        FaultyFileSystem::rename(from, to, error);
         if (!error) moved(Event::rename, from, to);
     }
     void replace(const std::string& from, const std::string& to, std::error_code& error) override {
-        inner_.replace(from, to, error);
+        FaultyFileSystem::replace(from, to, error);
         if (!error) moved(Event::rename, from, to);
     }
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
-        inner_.link(existing, newName, error);
+        FaultyFileSystem::link(existing, newName, error);
         if (!error) moved(Event::link, existing, newName);
     }
     void remove(const std::string& path, std::error_code& error) override {
-        inner_.remove(path, error);
+        FaultyFileSystem::remove(path, error);
         if (error) return;
         events.push_back({Event::remove, path, {}, names_[path], {}});
         names_.erase(path);
     }
-    std::vector<std::string> list(const std::string& folder, std::error_code& error) override {
-        return inner_.list(folder, error);
-    }
-    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
-        return inner_.changeTime(path, error);
-    }
-    std::string resolveLinks(const std::string& path, std::error_code& error) override {
-        return inner_.resolveLinks(path, error);
-    }
     std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
-        std::string what = inner_.copyIdentity(from, to, error);
+        std::string what = FaultyFileSystem::copyIdentity(from, to, error);
         if (!error) events.push_back({Event::permissions, to, {}, names_[to], {}});
         return what;
     }
-    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
-        return inner_.lockFolder(folder, error);
-    }
     void syncFolder(const std::string& folder, std::error_code& error) override {
-        inner_.syncFolder(folder, error);
+        FaultyFileSystem::syncFolder(folder, error);
         if (!error) events.push_back({Event::syncFolder, folder, {}, 0, {}});
     }
 
@@ -129,7 +111,6 @@ private:
         if (kind == Event::rename) names_.erase(from);
     }
 
-    FileSystem& inner_;
     std::map<std::string, int> names_;
     int nextFile_ = 1;
 };
@@ -238,14 +219,11 @@ TEST(PowerCut, PassKeepsTheFileWhole) {
     for (const auto& c : cases) {
         Files initial{{"plane.dp", kOriginal}, {"plane.cdp", "compiled"}};
         if (c.withBackups) initial["plane_001.dp"] = "an earlier run";
-        zerkon::testing::MemoryFileSystem memory;
-        for (const auto& [name, content] : initial)
-            memory.put(name, content);
+        zerkon::testing::MemoryFileSystem memory(initial);
         std::error_code error;
         if (c.twoNames) memory.link("plane.dp", "other.dp", error);
-        zerkon::testing::FaultyFileSystem below(memory);
-        if (!c.withLinks) below.withoutLinks();
-        PowerCutRecorder files(below, initial);
+        PowerCutRecorder files(memory, initial);
+        if (!c.withLinks) files.withoutLinks();
         const PassResult result = harmonizeFile("plane.dp", {}, {&files, zerkon::testing::fixedClock});
         ASSERT_TRUE(result.ok()) << result.reason;
         ASSERT_NE(memory.content("plane.dp"), kOriginal);
@@ -261,13 +239,9 @@ TEST(PowerCut, RestoreKeepsTheFileWhole) {
         SCOPED_TRACE(dpThere ? "over the DP file" : "with the DP file deleted");
         Files initial{{"plane_001.dp", kOriginal + "; the first run\r\n"}, {"plane_002.dp", "the second run"}};
         if (dpThere) initial["plane.dp"] = kOriginal;
-        zerkon::testing::MemoryFileSystem memory;
-        for (const auto& [name, content] : initial)
-            memory.put(name, content);
+        zerkon::testing::MemoryFileSystem memory(initial);
         PowerCutRecorder files(memory, initial);
-        RestoreOptions options;
-        options.fileSystem = &files;
-        const RestoreResult result = restoreBackup("plane.dp", 1, options);
+        const RestoreResult result = restoreBackup("plane.dp", 1, RestoreOptions{&files});
         ASSERT_TRUE(result.ok()) << result.reason;
         expectEveryStateKeepsTheFile(initial, files.events, "plane.dp", dpThere ? kOriginal : std::string(),
                                      initial["plane_001.dp"], dpThere ? "restore" : "restore of a deleted file");
@@ -277,9 +251,7 @@ TEST(PowerCut, RestoreKeepsTheFileWhole) {
 // A picture drawn again with --force is replaced as a DP file is, only without a backup.
 TEST(PowerCut, PlotForceKeepsThePictureWhole) {
     const Files initial{{"plane.dp", kOriginal}, {"plane.svg", "<svg>an older picture</svg>"}};
-    zerkon::testing::MemoryFileSystem memory;
-    for (const auto& [name, content] : initial)
-        memory.put(name, content);
+    zerkon::testing::MemoryFileSystem memory(initial);
     PowerCutRecorder files(memory, initial);
     zerkon::cli::PlotRequest request;
     request.file = "plane.dp";
@@ -296,8 +268,7 @@ TEST(PowerCut, PlotForceKeepsThePictureWhole) {
 // The walk has teeth: a replacement that renames before it syncs the new file is caught.
 TEST(PowerCut, ARenameBeforeTheSyncIsCaught) {
     const Files initial{{"plane.dp", "old"}};
-    zerkon::testing::MemoryFileSystem memory;
-    memory.put("plane.dp", "old");
+    zerkon::testing::MemoryFileSystem memory(initial);
     PowerCutRecorder files(memory, initial);
     std::error_code error;
     files.createNew("plane.tmp", NewFileAccess::ownerOnly, error)->write("new", 3, error);

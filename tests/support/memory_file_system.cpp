@@ -44,6 +44,11 @@ std::shared_ptr<MemoryFileSystem::File> MemoryFileSystem::newFile(std::string co
     return std::make_shared<File>(File{std::move(content), changed, ++inodes_});
 }
 
+MemoryFileSystem::MemoryFileSystem(const std::map<std::string, std::string>& files) {
+    for (const auto& [path, content] : files)
+        put(path, content);
+}
+
 void MemoryFileSystem::put(const std::string& path, std::string content, std::time_t changed) {
     files_[path] = newFile(std::move(content), changed);
 }
@@ -91,16 +96,12 @@ std::unique_ptr<OutputFile> MemoryFileSystem::createNew(const std::string& path,
     return std::make_unique<MemoryOutput>(content);
 }
 
+// A replace that leaves an existing name alone.
 void MemoryFileSystem::rename(const std::string& from, const std::string& to, std::error_code& error) {
-    if (!has(from)) {
-        error = std::make_error_code(std::errc::no_such_file_or_directory);
-    } else if (has(to)) {
+    if (has(from) && has(to))
         error = std::make_error_code(std::errc::file_exists);
-    } else {
-        files_[to] = files_[from];
-        files_.erase(from);
-        files_[to]->changed = ++clock_;
-    }
+    else
+        replace(from, to, error);
 }
 
 void MemoryFileSystem::remove(const std::string& path, std::error_code& error) {

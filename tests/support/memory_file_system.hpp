@@ -13,6 +13,9 @@ namespace zerkon::testing {
 
 class MemoryFileSystem : public FileSystem {
 public:
+    // Holds `files`, by path, with their content.
+    explicit MemoryFileSystem(const std::map<std::string, std::string>& files = {});
+
     // A file last changed at `changed`; each file created, renamed or linked through the seam changes after every
     // change before it.
     void put(const std::string& path, std::string content, std::time_t changed = 0);
