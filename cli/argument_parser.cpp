@@ -57,6 +57,21 @@ std::size_t editDistance(const std::string& a, const std::string& b) {
     return d[a.size()][b.size()];
 }
 
+// The candidate that `word` is most likely a slip for, empty when none is close.
+std::string nearestWord(const std::string& word, const std::vector<std::string>& candidates) {
+    std::string best;
+    std::size_t bestDistance = 3; // at most two slips
+    for (const std::string& candidate : candidates) {
+        const std::size_t distance = editDistance(word, candidate);
+        const bool beginsIt = word.size() >= 4 && candidate.rfind(word, 0) == 0; // "--ele", "harm"
+        if ((distance < bestDistance && distance * 3 <= word.size()) || (beginsIt && best.empty())) {
+            best = candidate;
+            bestDistance = beginsIt ? 0 : distance;
+        }
+    }
+    return best;
+}
+
 const OptionSpec* findOption(const CommandSpec& command, const std::string& name) {
     for (const OptionSpec& option : command.options)
         if (option.name == name) return &option;
@@ -160,6 +175,20 @@ std::string shortUsage(const ProgramSpec& program) {
            " help COMMAND\" shows the options of a command, \"" + program.name + " help\" more.\n";
 }
 
+// The help of the program (command null) or of one command, in 80 columns.
+std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
+    if (!command)
+        return usageLine(program, nullptr) + "\n" + wrapped({}, program.description, 0) + "\n" + commandList(program) +
+               "\nOptions:\n" + wrapped("  -h, --help", "Show this help", 14) +
+               wrapped("  --version", "Show the version", 14) + "\n\"" + program.name +
+               " help COMMAND\" (or COMMAND --help) shows the options of a command.\n";
+    std::string text = usageLine(program, command) + "\n" + wrapped({}, command->description, 0) + "\n" +
+                       wrapped(command->manyFiles ? "  FILE..." : "  FILE", command->filesHelp, 24) + "\nOptions:\n";
+    for (const OptionSpec& option : command->options)
+        text += wrapped("  " + option.name + (option.valueName.empty() ? "" : " " + option.valueName), option.help, 24);
+    return text + wrapped("  -h, --help", "Show this help", 24);
+}
+
 ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& command,
                                const std::vector<std::string>& arguments) {
     const std::string helpCommand = program.name + " " + command.name;
@@ -225,33 +254,6 @@ const std::vector<std::string>& ParsedCommandLine::values(const std::string& opt
     static const std::vector<std::string> none;
     const auto found = options.find(option);
     return found == options.end() ? none : found->second;
-}
-
-std::string nearestWord(const std::string& word, const std::vector<std::string>& candidates) {
-    std::string best;
-    std::size_t bestDistance = 3; // at most two slips
-    for (const std::string& candidate : candidates) {
-        const std::size_t distance = editDistance(word, candidate);
-        const bool beginsIt = word.size() >= 4 && candidate.rfind(word, 0) == 0; // "--ele", "harm"
-        if ((distance < bestDistance && distance * 3 <= word.size()) || (beginsIt && best.empty())) {
-            best = candidate;
-            bestDistance = beginsIt ? 0 : distance;
-        }
-    }
-    return best;
-}
-
-std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
-    if (!command)
-        return usageLine(program, nullptr) + "\n" + wrapped({}, program.description, 0) + "\n" + commandList(program) +
-               "\nOptions:\n" + wrapped("  -h, --help", "Show this help", 14) +
-               wrapped("  --version", "Show the version", 14) + "\n\"" + program.name +
-               " help COMMAND\" (or COMMAND --help) shows the options of a command.\n";
-    std::string text = usageLine(program, command) + "\n" + wrapped({}, command->description, 0) + "\n" +
-                       wrapped(command->manyFiles ? "  FILE..." : "  FILE", command->filesHelp, 24) + "\nOptions:\n";
-    for (const OptionSpec& option : command->options)
-        text += wrapped("  " + option.name + (option.valueName.empty() ? "" : " " + option.valueName), option.help, 24);
-    return text + wrapped("  -h, --help", "Show this help", 24);
 }
 
 ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector<std::string>& arguments) {

@@ -51,10 +51,4 @@ struct ParsedCommandLine {
 
 ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector<std::string>& arguments);
 
-// The help of the program (command null) or of one command, in 80 columns.
-std::string helpText(const ProgramSpec& program, const CommandSpec* command);
-
-// The candidate that `word` is most likely a slip for, empty when none is close.
-std::string nearestWord(const std::string& word, const std::vector<std::string>& candidates);
-
 } // namespace zerkon::cli

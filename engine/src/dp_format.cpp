@@ -20,8 +20,7 @@ std::string_view between(std::string_view text, std::string_view start, std::str
     return text.substr(0, text.find(end));
 }
 
-} // namespace
-
+// The 24 characters of C's ctime layout, "Wed Jun 30 21:49:08 1993", without the newline.
 std::string ctimeText(const std::tm& time) {
     static constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -35,6 +34,8 @@ std::string ctimeText(const std::tm& time) {
                   1900 + time.tm_year);
     return text;
 }
+
+} // namespace
 
 std::string runComment(const AimSettings& settings, const std::tm& localTime) {
     std::string line(kRunCommentPrefix);

@@ -9,6 +9,9 @@
 namespace zerkon {
 namespace {
 
+// The white space of C's "C" locale, which "%f" skips.
+bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
 // from_chars leaves a number beyond float's range unread, where strtof gives infinity for one too large and zero for
 // one too small. Such a number is far from 1 either way, so where its first significant digit stands decides.
 bool isAboveOne(std::string_view number) {

@@ -39,9 +39,6 @@ inline bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// The 24 characters of C's ctime layout, "Wed Jun 30 21:49:08 1993", without the newline.
-std::string ctimeText(const std::tm& time);
-
 // The run comment placed above each "[GUNSTATIONS]" line, with its newline.
 std::string runComment(const AimSettings& settings, const std::tm& localTime);
 

@@ -7,9 +7,6 @@
 
 namespace zerkon {
 
-// The white space of C's "C" locale, which "%f" skips.
-inline bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
 // `text` without the white space around it.
 std::string_view trimmed(std::string_view text);
 
