@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,12 +58,29 @@ int openFolder(const std::string& folder) {
     return ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
+// The folders this process holds locked, each with its descriptor, which the folder's sync uses instead of opening the
+// folder again. A descriptor is closed only under the mutex, so a sync never uses one that is being closed.
+struct HeldFolders {
+    std::mutex mutex;
+    std::vector<std::pair<std::string, int>> folders;
+};
+
 class MachineFolderLock : public FolderLock {
 public:
-    explicit MachineFolderLock(int fd) : fd_(fd) {}
-    ~MachineFolderLock() override { ::close(fd_); } // closing lets go of the lock
+    MachineFolderLock(HeldFolders& held, const std::string& folder, int fd) : held_(held), fd_(fd) {
+        const std::lock_guard<std::mutex> guard(held_.mutex);
+        held_.folders.emplace_back(folder, fd);
+    }
+    ~MachineFolderLock() override {
+        const std::lock_guard<std::mutex> guard(held_.mutex);
+        held_.folders.erase(
+            std::find_if(held_.folders.begin(), held_.folders.end(),
+                         [&](const std::pair<std::string, int>& entry) { return entry.second == fd_; }));
+        ::close(fd_); // closing lets go of the lock
+    }
 
 private:
+    HeldFolders& held_;
     int fd_;
 };
 
@@ -181,10 +199,15 @@ class MachineFileSystem : public FileSystem {
 public:
     PathKind status(const std::string& path, std::error_code& error) override {
         struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
-            // A symbolic link that leads nowhere still takes its name.
-            if (errno == ENOENT && ::lstat(path.c_str(), &info) == 0) return PathKind::other;
+        if (::lstat(path.c_str(), &info) != 0) {
             if (errno == ENOENT || errno == ENOTDIR) return PathKind::absent;
+            error = lastError();
+            return PathKind::other;
+        }
+        // A symbolic link is what it leads to, and one that leads nowhere still takes its name.
+        if (S_ISLNK(info.st_mode) && ::stat(path.c_str(), &info) != 0) {
+            if (errno == ENOENT) return PathKind::other;
+            if (errno == ENOTDIR) return PathKind::absent;
             error = lastError();
             return PathKind::other;
         }
@@ -350,10 +373,20 @@ public:
             ::usleep(kPollMilliseconds * 1000);
             waited += kPollMilliseconds;
         }
-        return std::make_unique<MachineFolderLock>(fd);
+        return std::make_unique<MachineFolderLock>(held_, folder, fd);
     }
 
     void syncFolder(const std::string& folder, std::error_code& error) override {
+        {
+            const std::lock_guard<std::mutex> guard(held_.mutex);
+            const auto held =
+                std::find_if(held_.folders.begin(), held_.folders.end(),
+                             [&](const std::pair<std::string, int>& entry) { return entry.first == folder; });
+            if (held != held_.folders.end()) {
+                if (::fsync(held->second) != 0 && errno != EINVAL) error = lastError();
+                return;
+            }
+        }
         const int fd = openFolder(folder);
         if (fd < 0) {
             if (errno != EACCES) error = lastError();
@@ -362,6 +395,9 @@ public:
         if (::fsync(fd) != 0 && errno != EINVAL) error = lastError(); // EINVAL: a file system without folder syncs
         ::close(fd);
     }
+
+private:
+    HeldFolders held_;
 };
 
 } // namespace

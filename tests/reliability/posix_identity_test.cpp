@@ -66,6 +66,40 @@ mode_t modeOf(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
+// What a name holds, as the pass asks it: a symbolic link is what it leads to, one that leads nowhere still takes its
+// name, and a name under a file is free. A folder held locked is synced through the lock's own descriptor.
+TEST(PosixIdentity, WhatANameHolds) {
+    TempFolder folder;
+    writeBytes(folder.file("plane.dp"), "old");
+    ASSERT_EQ(::mkdir(folder.file("hangar").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("plane.dp", folder.file("to-file").c_str()), 0);
+    ASSERT_EQ(::symlink("hangar", folder.file("to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", folder.file("dangling").c_str()), 0);
+    ASSERT_EQ(::symlink("plane.dp/x", folder.file("under-file").c_str()), 0);
+    const struct {
+        const char* name;
+        zerkon::PathKind kind;
+    } cases[] = {{"plane.dp", zerkon::PathKind::file},     {"hangar", zerkon::PathKind::other},
+                 {"hangar/", zerkon::PathKind::other},     {"absent.dp", zerkon::PathKind::absent},
+                 {"plane.dp/x", zerkon::PathKind::absent}, {"to-file", zerkon::PathKind::file},
+                 {"to-folder", zerkon::PathKind::other},   {"dangling", zerkon::PathKind::other},
+                 {"under-file", zerkon::PathKind::absent}};
+    zerkon::FileSystem& files = zerkon::machineFileSystem();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::error_code error;
+        EXPECT_EQ(files.status(folder.file(c.name), error), c.kind);
+        EXPECT_FALSE(error);
+    }
+    const std::string hangar = folder.file("hangar/");
+    std::error_code error;
+    for (bool locked : {true, false}) {
+        auto lock = locked ? files.lockFolder(hangar, error) : nullptr;
+        files.syncFolder(hangar, error);
+        EXPECT_FALSE(error) << error.message();
+    }
+}
+
 // The temporary file is 0600 while the content is written, whatever the original is; then the new file is the
 // original's (the backup's for a file restored where there is none). A picture drawn again is a new file as any other.
 TEST(PosixIdentity, TemporaryFileIsPrivateWhileWritten) {
