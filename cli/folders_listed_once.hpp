@@ -14,50 +14,22 @@ namespace zerkon::cli {
 // names this command makes and removes. The name asked for is looked up again each time: a compiled copy that
 // another program makes meanwhile is found under that name; only one made meanwhile in another case is missed,
 // like one made just after the folder was read. Made for one command and dropped after it.
-class FoldersListedOnce : public FileSystem {
+class FoldersListedOnce : public ForwardingFileSystem {
 public:
-    explicit FoldersListedOnce(FileSystem& below = machineFileSystem()) : below_(below) {}
+    explicit FoldersListedOnce(FileSystem& below = machineFileSystem()) : ForwardingFileSystem(below) {}
 
     std::vector<std::string> namesInAnyCase(const std::string& path, std::error_code& error) override;
-
-    PathKind status(const std::string& path, std::error_code& error) override { return below_.status(path, error); }
-    FileIdentity identity(const std::string& path, std::error_code& error) override {
-        return below_.identity(path, error);
-    }
-    std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
-        return below_.openForReading(path, error);
-    }
     std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
                                           std::error_code& error) override;
     void rename(const std::string& from, const std::string& to, std::error_code& error) override;
     void remove(const std::string& path, std::error_code& error) override;
     void link(const std::string& existing, const std::string& newName, std::error_code& error) override;
     void replace(const std::string& from, const std::string& to, std::error_code& error) override;
-    std::vector<std::string> list(const std::string& folder, std::error_code& error) override {
-        return below_.list(folder, error);
-    }
-    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
-        return below_.changeTime(path, error);
-    }
-    std::string resolveLinks(const std::string& path, std::error_code& error) override {
-        return below_.resolveLinks(path, error);
-    }
-    std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
-        return below_.copyIdentity(from, to, error);
-    }
-    void checkReplaceable(const std::string& path, std::error_code& error) override {
-        below_.checkReplaceable(path, error);
-    }
-    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
-        return below_.lockFolder(folder, error);
-    }
-    void syncFolder(const std::string& folder, std::error_code& error) override { below_.syncFolder(folder, error); }
 
 private:
     void added(const std::string& path);
     void removed(const std::string& path);
 
-    FileSystem& below_;
     std::set<std::string> listed_;                        // the folders read so far
     std::set<std::pair<std::string, std::string>> names_; // their names: (the path in lower case, the name)
 };

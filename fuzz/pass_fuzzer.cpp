@@ -37,37 +37,16 @@ private:
 };
 
 // The machine's files, with every read cut to `piece` bytes.
-class ChoppingFileSystem : public zerkon::FileSystem {
+class ChoppingFileSystem : public zerkon::ForwardingFileSystem {
 public:
-    explicit ChoppingFileSystem(std::size_t piece) : piece_(piece) {}
-    zerkon::PathKind status(const std::string& path, std::error_code& error) override {
-        return machine().status(path, error);
-    }
-    zerkon::FileIdentity identity(const std::string& path, std::error_code& error) override {
-        return machine().identity(path, error);
-    }
+    explicit ChoppingFileSystem(std::size_t piece) : ForwardingFileSystem(zerkon::machineFileSystem()), piece_(piece) {}
     std::unique_ptr<zerkon::InputFile> openForReading(const std::string& path, std::error_code& error) override {
-        auto file = machine().openForReading(path, error);
+        auto file = below_.openForReading(path, error);
         if (!file) return nullptr;
         return std::make_unique<ChoppedFile>(std::move(file), piece_);
     }
-    std::unique_ptr<zerkon::OutputFile> createNew(const std::string& path, zerkon::NewFileAccess access,
-                                                  std::error_code& error) override {
-        return machine().createNew(path, access, error);
-    }
-    void rename(const std::string& from, const std::string& to, std::error_code& error) override {
-        machine().rename(from, to, error);
-    }
-    void remove(const std::string& path, std::error_code& error) override { machine().remove(path, error); }
-    void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
-        machine().link(existing, newName, error);
-    }
-    void replace(const std::string& from, const std::string& to, std::error_code& error) override {
-        machine().replace(from, to, error);
-    }
 
 private:
-    static zerkon::FileSystem& machine() { return zerkon::machineFileSystem(); }
     std::size_t piece_;
 };
 

@@ -134,6 +134,60 @@ public:
     virtual void syncFolder(const std::string& folder, std::error_code& error) { (void)folder, (void)error; }
 };
 
+// Passes every call on to the file system below; a wrapper overrides only the calls it changes, and a call added to
+// the seam is passed on here once.
+class ForwardingFileSystem : public FileSystem {
+public:
+    explicit ForwardingFileSystem(FileSystem& below) : below_(below) {}
+
+    PathKind status(const std::string& path, std::error_code& error) override { return below_.status(path, error); }
+    FileIdentity identity(const std::string& path, std::error_code& error) override {
+        return below_.identity(path, error);
+    }
+    std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
+        return below_.openForReading(path, error);
+    }
+    std::unique_ptr<OutputFile> createNew(const std::string& path, NewFileAccess access,
+                                          std::error_code& error) override {
+        return below_.createNew(path, access, error);
+    }
+    void rename(const std::string& from, const std::string& to, std::error_code& error) override {
+        below_.rename(from, to, error);
+    }
+    void remove(const std::string& path, std::error_code& error) override { below_.remove(path, error); }
+    void link(const std::string& existing, const std::string& newName, std::error_code& error) override {
+        below_.link(existing, newName, error);
+    }
+    void replace(const std::string& from, const std::string& to, std::error_code& error) override {
+        below_.replace(from, to, error);
+    }
+    std::vector<std::string> list(const std::string& folder, std::error_code& error) override {
+        return below_.list(folder, error);
+    }
+    std::vector<std::string> namesInAnyCase(const std::string& path, std::error_code& error) override {
+        return below_.namesInAnyCase(path, error);
+    }
+    std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
+        return below_.changeTime(path, error);
+    }
+    std::string resolveLinks(const std::string& path, std::error_code& error) override {
+        return below_.resolveLinks(path, error);
+    }
+    std::string copyIdentity(const std::string& from, const std::string& to, std::error_code& error) override {
+        return below_.copyIdentity(from, to, error);
+    }
+    void checkReplaceable(const std::string& path, std::error_code& error) override {
+        below_.checkReplaceable(path, error);
+    }
+    std::unique_ptr<FolderLock> lockFolder(const std::string& folder, std::error_code& error) override {
+        return below_.lockFolder(folder, error);
+    }
+    void syncFolder(const std::string& folder, std::error_code& error) override { below_.syncFolder(folder, error); }
+
+protected:
+    FileSystem& below_;
+};
+
 // The folder part of `path`, separator included ("a/b/" for "a/b/c.dp", "" for "c.dp"), and the name after it.
 std::string folderOf(const std::string& path);
 std::string nameOf(const std::string& path);
