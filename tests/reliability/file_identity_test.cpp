@@ -38,10 +38,17 @@ using Names = std::vector<std::string>;
 const std::string kPlane = "[GUNSTATIONS]\r\ngunstation.0=1,0,0,0,850,0,0,0,0,0,0,1.5,-0.3,2.0,0,0,0,0\r\n"
                            "[GUNS.0]\r\ngun.0=1.5,-0.25,2,3.2,1.1,7,x\r\n";
 
-zerkon::PassResult harmonize(const std::string& path, float rangeFeet = 900) {
-    zerkon::PassOptions options;
-    options.localTime = fixedClock;
-    return zerkon::harmonizeFile(path, {rangeFeet, 1, {}}, options);
+zerkon::PassResult harmonize(const std::string& path, float rangeFeet = 900, zerkon::FileSystem* files = nullptr) {
+    return zerkon::harmonizeFile(path, {rangeFeet, 1, {}}, {files, fixedClock});
+}
+
+int plot(const TempFolder& folder, const std::string& svg, std::string& messages) {
+    const zerkon::cli::PlotRequest request{folder.file("plane.dp"), {900, 1, {}}, folder.file(svg), true};
+    std::ostringstream out, err;
+    zerkon::cli::Console console{out, err};
+    const int code = zerkon::cli::runPlot(request, console);
+    messages = err.str();
+    return code;
 }
 
 // Files copied from a CD are read-only, and users still want them harmonized: the new file is read-only too.
@@ -95,54 +102,47 @@ TEST(FileIdentity, SymbolicLinkIsFollowed) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "hangar"), {}), 1);
 }
 
-// The backup and compiled names come from the real file's name: a link to a file whose name does not end in .dp is
-// refused before anything is touched, by the pass and by a restore, or "data/ab" would give "data_001.dp" a folder up
-// and delete "data/CDP".
-TEST(FileIdentity, RealNameMustEndInDp) {
+// A name the pass cannot give its backups is refused before anything is touched, by the pass and by a restore. The
+// backup and compiled names come from the real file's name, or a link to "data/ab" would give "data_001.dp" a folder
+// up and delete "data/CDP". "k.dp" and "k.DP" are two aircraft sharing the backups "k_NNN.dp", and a restore of one
+// would bring back the other one's.
+TEST(FileIdentity, ANameWithoutBackupNamesOfItsOwnIsRefused) {
     const struct {
-        const char* target;
-        bool refused;
-    } cases[] = {{"data/ab", true}, {"data/plane.txt", true}, {"data/plane.DP", false}};
+        const char* linkTo; // null: "k.dp" and "k.DP" are both files
+        const char* run;
+        const char* said; // null: not refused
+    } cases[] = {{"data/ab", "k.dp", "which is not a DP file"},
+                 {"data/plane.txt", "k.dp", "which is not a DP file"},
+                 {"data/plane.DP", "k.dp", nullptr},
+                 {nullptr, "k.dp", "would share the backups \"k_NNN.dp\""},
+                 {nullptr, "k.DP", "would share the backups \"k_NNN.dp\""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.target);
+        SCOPED_TRACE(std::string(c.linkTo ? c.linkTo : "") + " " + c.run);
         TempFolder folder;
         fs::create_directories(folder.path() / "data");
-        for (const char* name : {"data/ab", "data/CDP", "data/plane.txt", "data/plane.DP", "data/plane_001.dp"})
+        for (const char* name :
+             {"data/ab", "data/CDP", "data/plane.txt", "data/plane.DP", "data/plane_001.dp", "k_001.dp"})
             writeBytes(folder.file(name), kPlane);
-        fs::create_symlink(c.target, folder.path() / "k.dp");
+        if (c.linkTo) fs::create_symlink(c.linkTo, folder.path() / "k.dp");
+        for (const char* name : {"k.dp", "k.DP"})
+            if (!c.linkTo) writeBytes(folder.file(name), kPlane);
         const auto treeNow = [&] {
             std::vector<fs::path> tree(fs::recursive_directory_iterator(folder.path()), {});
             std::sort(tree.begin(), tree.end());
             return tree;
         };
         const std::vector<fs::path> tree = treeNow();
-        const zerkon::PassResult pass = harmonize(folder.file("k.dp"));
-        const zerkon::RestoreResult restore = zerkon::restoreBackup(folder.file("k.dp"), 1);
-        EXPECT_EQ(pass.ok(), !c.refused) << pass.reason;
-        EXPECT_EQ(restore.ok(), !c.refused) << restore.reason;
-        if (!c.refused) continue;
+        const zerkon::PassResult pass = harmonize(folder.file(c.run));
+        const zerkon::RestoreResult restore = zerkon::restoreBackup(folder.file(c.run), 1);
+        EXPECT_EQ(pass.ok(), !c.said) << pass.reason;
+        EXPECT_EQ(restore.ok(), !c.said) << restore.reason;
+        if (!c.said) continue;
         EXPECT_EQ(pass.failure, zerkon::Failure::badPath);
-        EXPECT_NE(pass.reason.find("which is not a DP file"), std::string::npos) << pass.reason;
+        EXPECT_NE(pass.reason.find(c.said), std::string::npos) << pass.reason;
         EXPECT_EQ(restore.reason, pass.reason);
         EXPECT_EQ(treeNow(), tree);
-        EXPECT_EQ(readBytes(folder.file(c.target)), kPlane);
+        EXPECT_EQ(readBytes(folder.file(c.run)), kPlane);
     }
-}
-
-// "k.dp" and "k.DP" are two aircraft sharing the backups "k_NNN.dp": neither is harmonized or restored while both are
-// there, so a restore never brings back the other one's backup.
-TEST(FileIdentity, TwoCasesOfOneNameAreLeftAlone) {
-    TempFolder folder;
-    for (const char* name : {"k.dp", "k.DP", "k_001.dp"})
-        writeBytes(folder.file(name), kPlane);
-    for (const char* name : {"k.dp", "k.DP"}) {
-        const zerkon::PassResult pass = harmonize(folder.file(name));
-        const zerkon::RestoreResult restore = zerkon::restoreBackup(folder.file(name), 1);
-        EXPECT_EQ(pass.failure, zerkon::Failure::badPath) << name;
-        EXPECT_NE(pass.reason.find("would share the backups \"k_NNN.dp\""), std::string::npos) << pass.reason;
-        EXPECT_EQ(restore.reason, pass.reason);
-    }
-    EXPECT_EQ(folder.names(), (Names{"k.DP", "k.dp", "k_001.dp"}));
 }
 
 // A symbolic link that leads nowhere still takes its name: the dry run and the pass both pass it by.
@@ -158,37 +158,28 @@ TEST(FileIdentity, DanglingLinkAtABackupNameIsTaken) {
     EXPECT_EQ(fs::read_symlink(folder.path() / "plane_001.dp"), "nowhere");
 }
 
-// Where names tell case apart, the simulator takes any case of the compiled name: all of them are stale.
+// Where names tell case apart, the simulator takes any case of the compiled name: all of them are stale. Only regular
+// files are compiled copies: a folder under such a name stays, unreported.
 TEST(FileIdentity, EveryCaseOfTheCompiledNameIsDeleted) {
     TempFolder folder;
     for (const char* name : {"PLANE.DP", "PLANE.cdp", "plane.CDP", "Plane.Cdp", "plane.cdp.bak", "other.cdp"})
         writeBytes(folder.file(name), name);
+    fs::create_directory(folder.path() / "plane.cDp");
     const zerkon::PassResult result = harmonize(folder.file("PLANE.DP"));
     ASSERT_TRUE(result.ok()) << result.reason;
     EXPECT_EQ(result.compiledDeleted.size(), 3u);
-    EXPECT_EQ(folder.names(), (Names{"PLANE.DP", "PLANE_001.dp", "other.cdp", "plane.cdp.bak"}));
+    EXPECT_TRUE(result.warning.empty()) << result.warning;
+    EXPECT_EQ(folder.names(), (Names{"PLANE.DP", "PLANE_001.dp", "other.cdp", "plane.cDp", "plane.cdp.bak"}));
 }
 
-// Only regular files are compiled copies: a folder under such a name stays, unreported. Every copy that cannot be
-// deleted is reported, since the game goes on loading its old aim.
-TEST(FileIdentity, OnlyRegularFilesAreDeletedAsCompiledCopies) {
+// Every copy that cannot be deleted is reported, since the game goes on loading its old aim.
+TEST(FileIdentity, CompiledCopiesLeftAreReported) {
     TempFolder folder;
-    writeBytes(folder.file("plane.dp"), kPlane);
-    writeBytes(folder.file("plane.cdp"), "compiled");
-    fs::create_directory(folder.path() / "plane.cDp");
-    const zerkon::PassResult result = harmonize(folder.file("plane.dp"));
-    ASSERT_TRUE(result.ok()) << result.reason;
-    EXPECT_EQ(result.compiledDeleted, (Names{folder.file("plane.cdp")}));
-    EXPECT_TRUE(result.warning.empty()) << result.warning;
-    EXPECT_TRUE(fs::is_directory(folder.path() / "plane.cDp"));
-
-    writeBytes(folder.file("plane.cdp"), "compiled");
-    writeBytes(folder.file("plane.CDP"), "compiled");
+    for (const char* name : {"plane.dp", "plane.cdp", "plane.CDP"})
+        writeBytes(folder.file(name), kPlane);
     FaultyFileSystem undeletable;
     undeletable.withoutLinks().failOn(Operation::remove, 1, std::make_error_code(std::errc::permission_denied), true);
-    zerkon::PassOptions options;
-    options.fileSystem = &undeletable;
-    const zerkon::PassResult stale = zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, options);
+    const zerkon::PassResult stale = harmonize(folder.file("plane.dp"), 900, &undeletable);
     ASSERT_TRUE(stale.ok()) << stale.reason;
     EXPECT_EQ(stale.compiledLeft.size(), 2u);
     for (const char* name : {"plane.cdp\"", "plane.CDP\"", "old aim"})
@@ -244,10 +235,8 @@ TEST(FileIdentity, StaleTemporaryFilesAreRemoved) {
         result.warning.find("removed \"" + folder.file("plane.dp.zerkon-tmp1") + "\", left by a run that was stopped"),
         std::string::npos)
         << result.warning;
-    const zerkon::cli::PlotRequest request{folder.file("plane.dp"), {900, 1, {}}, folder.file("plane.svg"), true};
-    std::ostringstream out, err;
-    zerkon::cli::Console console{out, err};
-    EXPECT_EQ(zerkon::cli::runPlot(request, console), 0) << err.str();
+    std::string messages;
+    EXPECT_EQ(plot(folder, "plane.svg", messages), 0) << messages;
     EXPECT_EQ(folder.names(), (Names{"plane.dp", "plane.dp.zerkon-tmp", "plane.svg", "plane_001.dp"}));
 }
 
@@ -260,19 +249,11 @@ TEST(FileIdentity, PlotForceReplacesOnlyARegularFile) {
     writeBytes(folder.file("real.svg"), "old picture");
     fs::create_symlink("real.svg", folder.path() / "link.svg");
     ASSERT_EQ(::mkfifo(folder.file("pipe.svg").c_str(), 0600), 0);
-    const auto plot = [&](const std::string& svg, std::string& messages) {
-        const zerkon::cli::PlotRequest request{folder.file("plane.dp"), {900, 1, {}}, folder.file(svg), true};
-        std::ostringstream out, err;
-        zerkon::cli::Console console{out, err};
-        const int code = zerkon::cli::runPlot(request, console);
-        messages = err.str();
-        return code;
-    };
     std::string messages;
-    EXPECT_EQ(plot("link.svg", messages), 0) << messages;
+    EXPECT_EQ(plot(folder, "link.svg", messages), 0) << messages;
     EXPECT_TRUE(fs::is_symlink(folder.path() / "link.svg"));
     EXPECT_NE(readBytes(folder.file("real.svg")).find("<svg"), std::string::npos);
-    EXPECT_EQ(plot("pipe.svg", messages), 1);
+    EXPECT_EQ(plot(folder, "pipe.svg", messages), 1);
     EXPECT_NE(messages.find("is not a regular file"), std::string::npos) << messages;
     EXPECT_TRUE(fs::is_fifo(folder.path() / "pipe.svg"));
 }
@@ -310,9 +291,7 @@ TEST(FileIdentity, WhatIsReadIsWhatIsReplaced) {
             if (c.swap == Swap::link) return fs::create_symlink("other.dp", dp);
             ASSERT_EQ(::mkfifo(dp.c_str(), 0600), 0);
         });
-        zerkon::PassOptions options;
-        options.fileSystem = &files;
-        const zerkon::PassResult result = zerkon::harmonizeFile(dp, {900, 1, {}}, options);
+        const zerkon::PassResult result = harmonize(dp, 900, &files);
         EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
         EXPECT_EQ(result.reason, "\"" + dp + "\" " + c.said);
         EXPECT_EQ(folder.names(), (Names{"other.dp", "plane.dp"}));
@@ -335,9 +314,7 @@ TEST(FileIdentity, CleanupThatFailsIsReported) {
     } files;
     TempFolder folder;
     writeBytes(folder.file("plane.dp"), kPlane);
-    zerkon::PassOptions options;
-    options.fileSystem = &files;
-    const zerkon::PassResult result = zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, options);
+    const zerkon::PassResult result = harmonize(folder.file("plane.dp"), 900, &files);
     EXPECT_FALSE(result.ok());
     for (const std::string& said : {"\"" + folder.file("plane_001.dp") + "\" stays a second name",
                                     "the temporary file \"" + folder.file("plane.dp.zerkon-tmp") + "\" is left"})
