@@ -108,18 +108,11 @@ TEST(Refusal, WideText) {
 }
 
 // The file is deleted by someone else after the pass found it and before it opened it.
-class VanishingFileSystem : public FaultyFileSystem {
-public:
-    std::unique_ptr<zerkon::InputFile> openForReading(const std::string& path, std::error_code& error) override {
-        std::filesystem::remove(path);
-        return FaultyFileSystem::openForReading(path, error);
-    }
-};
-
 TEST(Refusal, FileThatVanishesDuringTheUpdate) {
     TempFolder folder;
     putPlane(folder.path());
-    VanishingFileSystem files;
+    FaultyFileSystem files;
+    files.actOn(Operation::open, 1, [&] { std::filesystem::remove(folder.file("plane.dp")); });
     const zerkon::PassResult result = harmonize(folder.file("plane.dp"), &files);
     EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
     EXPECT_TRUE(mentions(result.reason, "cannot open")) << result.reason;
@@ -131,24 +124,22 @@ TEST(Refusal, SystemRefusalsThroughTheSeam) {
     const struct {
         const char* name;
         Operation operation;
-        int occurrence;
         std::errc error;
         const char* words; // a word of the operation; the system's own words differ between platforms
     } cases[] = {
-        {"unreadable file", Operation::open, 1, std::errc::permission_denied, "cannot open"},
-        {"file open elsewhere without sharing", Operation::open, 1, std::errc::permission_denied, "cannot open"},
-        {"file open elsewhere, rename refused", Operation::rename, 1, std::errc::permission_denied, "cannot rename"},
-        {"read-only folder", Operation::create, 1, std::errc::read_only_file_system, "cannot create"},
-        {"folder full at the first write", Operation::write, 1, std::errc::no_space_on_device, "cannot write"},
-        {"folder full when syncing", Operation::flush, 1, std::errc::no_space_on_device, "cannot flush"},
-        {"folder full when closing", Operation::close, 1, std::errc::no_space_on_device, "cannot close"},
+        {"unreadable, or held without sharing", Operation::open, std::errc::permission_denied, "cannot open"},
+        {"file open elsewhere, rename refused", Operation::rename, std::errc::permission_denied, "cannot rename"},
+        {"read-only folder", Operation::create, std::errc::read_only_file_system, "cannot create"},
+        {"folder full at the first write", Operation::write, std::errc::no_space_on_device, "cannot write"},
+        {"folder full when syncing", Operation::flush, std::errc::no_space_on_device, "cannot flush"},
+        {"folder full when closing", Operation::close, std::errc::no_space_on_device, "cannot close"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         putPlane(folder.path());
         FaultyFileSystem files;
-        files.withoutLinks().failOn(c.operation, c.occurrence, std::make_error_code(c.error), true);
+        files.withoutLinks().failOn(c.operation, 1, std::make_error_code(c.error), true);
         const zerkon::PassResult result = harmonize(folder.file("plane.dp"), &files);
         EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
         EXPECT_TRUE(mentions(result.reason, std::make_error_code(c.error).message())) << result.reason;
