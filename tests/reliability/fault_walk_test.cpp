@@ -47,6 +47,24 @@ zerkon::PassResult harmonize(const std::string& path, zerkon::FileSystem& files)
     return zerkon::harmonizeFile(path, {}, {&files, fixedClock});
 }
 
+// Calls `check` with a file system that fails at each call a clean run made (`counter` counted them), once and for
+// good. Returns how many points were walked.
+template <typename Check> int walkEveryPoint(const FaultyFileSystem& counter, bool withLinks, Check check) {
+    int points = 0;
+    for (int index = 0; index < kOperationCount; ++index) {
+        const auto operation = static_cast<Operation>(index);
+        for (int occurrence = 1; occurrence <= counter.calls(operation); ++occurrence) {
+            for (const bool keepsFailing : {false, true}) {
+                SCOPED_TRACE(std::string(operationName(operation)) + " #" + std::to_string(occurrence) +
+                             (keepsFailing ? " and after" : ""));
+                ++points;
+                check(*fileSystem(withLinks, operation, occurrence, keepsFailing), operation, occurrence, keepsFailing);
+            }
+        }
+    }
+    return points;
+}
+
 // What the reason must say for the `occurrence`-th call of `operation` failing: a word of the operation and the
 // file's name, closing quote included (the temporary file's name begins with the DP file's). The temporary file and
 // the DP file are closed in turn, twice for a file with two names: its backup is a copy, made first.
@@ -99,59 +117,49 @@ void walkEveryFailure(bool withLinks, bool twoNames = false) {
     ASSERT_GE(counter->calls(Operation::read), 4) << "the file must take several reads";
     ASSERT_GE(counter->calls(Operation::write), 4) << "the file must take several writes";
 
-    int points = 0;
-    for (int index = 0; index < kOperationCount; ++index) {
-        const auto operation = static_cast<Operation>(index);
-        for (int occurrence = 1; occurrence <= counter->calls(operation); ++occurrence) {
-            for (const bool keepsFailing : {false, true}) {
-                const std::string where = std::string(operationName(operation)) + " #" + std::to_string(occurrence) +
-                                          (keepsFailing ? " and after" : "");
-                SCOPED_TRACE(where);
-                ++points;
-                PlaneFolder plane(original, twoNames);
-                const auto files = fileSystem(withLinks, operation, occurrence, keepsFailing);
-                const zerkon::PassResult result = harmonize(plane.dp, *files);
-                if (twoNames) {
-                    EXPECT_EQ(readBytes(plane.folder.file("other.dp")), original);
-                }
-
-                if (result.ok()) {
-                    // Without a link, or when the replace fails, the renames still do it. A failure once the new
-                    // file is in place (deleting the compiled copy, syncing the folder) is a warning.
-                    const bool compiledKept = std::filesystem::exists(plane.folder.file("plane.cdp"));
-                    const Names expected = compiledKept ? Names{"plane.cdp", "plane.dp", "plane_001.dp"}
-                                                        : Names{"plane.dp", "plane_001.dp"};
-                    EXPECT_EQ(plane.folder.names(), namesWith(expected));
-                    if (twoNames) {
-                        EXPECT_EQ(std::filesystem::hard_link_count(plane.folder.file("plane_001.dp")), 1u);
-                    }
-                    EXPECT_EQ(readBytes(plane.dp), harmonized);
-                    EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
-                    if (operation != Operation::link && operation != Operation::replace) {
-                        EXPECT_FALSE(result.warning.empty());
-                    }
-                    if (compiledKept) {
-                        EXPECT_NE(result.warning.find("plane.cdp"), std::string::npos) << result.warning;
-                    }
-                    continue;
-                }
-                EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
-                for (const std::string& word : expectedInReason(operation, occurrence))
-                    EXPECT_NE(result.reason.find(word), std::string::npos) << result.reason;
-                EXPECT_EQ(readBytes(plane.folder.file("plane.cdp")), "compiled");
-                if (operation == Operation::rename && occurrence == 2 && keepsFailing) {
-                    // The new file cannot take the DP file's name and the original cannot go back to it: it stays
-                    // under the backup name, and the reason says where.
-                    EXPECT_EQ(plane.folder.names(), (Names{"plane.cdp", "plane_001.dp"}));
-                    EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
-                    EXPECT_NE(result.reason.find("kept in"), std::string::npos) << result.reason;
-                } else {
-                    EXPECT_EQ(plane.folder.names(), namesWith({"plane.cdp", "plane.dp"}));
-                    EXPECT_EQ(readBytes(plane.dp), original);
-                }
+    const int points = walkEveryPoint(
+        *counter, withLinks, [&](FaultyFileSystem& files, Operation operation, int occurrence, bool keepsFailing) {
+            PlaneFolder plane(original, twoNames);
+            const zerkon::PassResult result = harmonize(plane.dp, files);
+            if (twoNames) {
+                EXPECT_EQ(readBytes(plane.folder.file("other.dp")), original);
             }
-        }
-    }
+
+            if (result.ok()) {
+                // Without a link, or when the replace fails, the renames still do it. A failure once the new
+                // file is in place (deleting the compiled copy, syncing the folder) is a warning.
+                const bool compiledKept = std::filesystem::exists(plane.folder.file("plane.cdp"));
+                const Names expected =
+                    compiledKept ? Names{"plane.cdp", "plane.dp", "plane_001.dp"} : Names{"plane.dp", "plane_001.dp"};
+                EXPECT_EQ(plane.folder.names(), namesWith(expected));
+                if (twoNames) {
+                    EXPECT_EQ(std::filesystem::hard_link_count(plane.folder.file("plane_001.dp")), 1u);
+                }
+                EXPECT_EQ(readBytes(plane.dp), harmonized);
+                EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
+                if (operation != Operation::link && operation != Operation::replace) {
+                    EXPECT_FALSE(result.warning.empty());
+                }
+                if (compiledKept) {
+                    EXPECT_NE(result.warning.find("plane.cdp"), std::string::npos) << result.warning;
+                }
+                return;
+            }
+            EXPECT_EQ(result.failure, zerkon::Failure::fileOperation);
+            for (const std::string& word : expectedInReason(operation, occurrence))
+                EXPECT_NE(result.reason.find(word), std::string::npos) << result.reason;
+            EXPECT_EQ(readBytes(plane.folder.file("plane.cdp")), "compiled");
+            if (operation == Operation::rename && occurrence == 2 && keepsFailing) {
+                // The new file cannot take the DP file's name and the original cannot go back to it: it stays
+                // under the backup name, and the reason says where.
+                EXPECT_EQ(plane.folder.names(), (Names{"plane.cdp", "plane_001.dp"}));
+                EXPECT_EQ(readBytes(plane.folder.file("plane_001.dp")), original);
+                EXPECT_NE(result.reason.find("kept in"), std::string::npos) << result.reason;
+            } else {
+                EXPECT_EQ(plane.folder.names(), namesWith({"plane.cdp", "plane.dp"}));
+                EXPECT_EQ(readBytes(plane.dp), original);
+            }
+        });
     std::printf("fault walk %s links%s: %d failure points walked over a file of %zu bytes; calls of a pass:",
                 withLinks ? "with" : "without", twoNames ? ", two names" : "", points, original.size());
     for (int index = 0; index < kOperationCount; ++index)
@@ -175,14 +183,9 @@ void walkEveryPlotFailure(bool withLinks) {
         std::string svg = plane.folder.file("plane.svg");
         explicit Drawing(const std::string& dp) : plane(dp) { writeBytes(svg, "old picture"); }
         int plot(zerkon::FileSystem& files, std::string& messages) const {
-            zerkon::cli::PlotRequest request;
-            request.file = plane.dp;
-            request.svgPath = svg;
-            request.force = true;
-            request.fileSystem = &files;
             std::ostringstream out, err;
             zerkon::cli::Console console{out, err};
-            const int code = zerkon::cli::runPlot(request, console);
+            const int code = zerkon::cli::runPlot({plane.dp, {}, svg, true, &files}, console);
             messages = err.str();
             return code;
         }
@@ -193,22 +196,14 @@ void walkEveryPlotFailure(bool withLinks) {
     ASSERT_EQ(clean.plot(*counter, messages), 0) << messages;
     const std::string drawn = readBytes(clean.svg);
 
-    for (int index = 0; index < kOperationCount; ++index) {
-        const auto operation = static_cast<Operation>(index);
-        for (int occurrence = 1; occurrence <= counter->calls(operation); ++occurrence) {
-            for (const bool keepsFailing : {false, true}) {
-                SCOPED_TRACE(std::string(operationName(operation)) + " #" + std::to_string(occurrence) +
-                             (keepsFailing ? " and after" : ""));
-                Drawing drawing(dp);
-                const auto files = fileSystem(withLinks, operation, occurrence, keepsFailing);
-                const int code = drawing.plot(*files, messages);
-                EXPECT_EQ(drawing.plane.folder.names(), (Names{"plane.cdp", "plane.dp", "plane.svg"}));
-                EXPECT_EQ(readBytes(drawing.plane.dp), dp);
-                EXPECT_EQ(readBytes(drawing.svg), code == 0 ? drawn : "old picture");
-                EXPECT_EQ(code == 0, messages.empty()) << messages;
-            }
-        }
-    }
+    walkEveryPoint(*counter, withLinks, [&](FaultyFileSystem& files, Operation, int, bool) {
+        Drawing drawing(dp);
+        const int code = drawing.plot(files, messages);
+        EXPECT_EQ(drawing.plane.folder.names(), (Names{"plane.cdp", "plane.dp", "plane.svg"}));
+        EXPECT_EQ(readBytes(drawing.plane.dp), dp);
+        EXPECT_EQ(readBytes(drawing.svg), code == 0 ? drawn : "old picture");
+        EXPECT_EQ(code == 0, messages.empty()) << messages;
+    });
 }
 
 TEST(FaultWalk, PlotForceWithoutLinksLeavesTheOldPictureOrTheNewOne) { walkEveryPlotFailure(false); }

@@ -253,14 +253,9 @@ TEST(PowerCut, PlotForceKeepsThePictureWhole) {
     const Files initial{{"plane.dp", kOriginal}, {"plane.svg", "<svg>an older picture</svg>"}};
     zerkon::testing::MemoryFileSystem memory(initial);
     PowerCutRecorder files(memory, initial);
-    zerkon::cli::PlotRequest request;
-    request.file = "plane.dp";
-    request.svgPath = "plane.svg";
-    request.force = true;
-    request.fileSystem = &files;
     std::ostringstream out, err;
     zerkon::cli::Console console{out, err};
-    ASSERT_EQ(zerkon::cli::runPlot(request, console), 0) << err.str();
+    ASSERT_EQ(zerkon::cli::runPlot({"plane.dp", {}, "plane.svg", true, &files}, console), 0) << err.str();
     expectEveryStateKeepsTheFile(initial, files.events, "plane.svg", initial.at("plane.svg"),
                                  memory.content("plane.svg"), "plot --force", false, false);
 }
