@@ -72,15 +72,10 @@ std::string nearestWord(const std::string& word, const std::vector<std::string>&
     return best;
 }
 
-const OptionSpec* findOption(const CommandSpec& command, const std::string& name) {
-    for (const OptionSpec& option : command.options)
-        if (option.name == name) return &option;
-    return nullptr;
-}
-
-const CommandSpec* findCommand(const ProgramSpec& program, const std::string& name) {
-    for (const CommandSpec& command : program.commands)
-        if (command.name == name) return &command;
+// The option or command of that name in `specs`, or null.
+template <class Spec> const Spec* named(const std::vector<Spec>& specs, const std::string& name) {
+    for (const Spec& spec : specs)
+        if (spec.name == name) return &spec;
     return nullptr;
 }
 
@@ -111,11 +106,7 @@ std::string joined(const std::vector<std::string>& words, const std::string& las
 }
 
 ParsedCommandLine finished(int exitCode, const std::string& output, const std::string& message = {}) {
-    ParsedCommandLine parsed;
-    parsed.exitCode = exitCode;
-    parsed.output = output;
-    parsed.message = message;
-    return parsed;
+    return {exitCode, output, message, nullptr, {}, {}};
 }
 
 ParsedCommandLine failure(const std::string& message, const std::string& helpCommand) {
@@ -130,29 +121,25 @@ std::string notACommand(const ProgramSpec& program, const std::string& word) {
 
 // An option this command does not have: the one meant, or the commands that have it.
 std::string unknownOption(const ProgramSpec& program, const CommandSpec* command, const std::string& name) {
+    const std::string noOption = program.name + ": there is no option " + name;
+    if (nameEndsWith(name, ".dp"))
+        return noOption + "; to name a file that starts with a dash, put -- before the file names";
     std::vector<std::string> names = {"--help"};
     if (command)
         for (const OptionSpec& option : command->options)
             names.push_back(option.name);
     else
         names.push_back("--version");
-    if (nameEndsWith(name, ".dp"))
-        return program.name + ": there is no option " + name +
-               "; to name a file that starts with a dash, put -- before the file names";
-    // "-r" for "--range"
-    if (name.size() == 2 && name[1] != '-') {
-        std::vector<std::string> starting;
+    std::vector<std::string> starting; // "-r" for "--range"
+    if (name.size() == 2 && name[1] != '-')
         for (const std::string& candidate : names)
             if (candidate[2] == name[1]) starting.push_back(candidate);
-        if (starting.size() == 1)
-            return program.name + ": there is no option " + name + "; did you mean " + starting.front() + "?";
-    }
-    if (const std::string near = nearestWord(name, names); !near.empty())
-        return program.name + ": there is no option " + name + "; did you mean " + near + "?";
+    const std::string near = starting.size() == 1 ? starting.front() : nearestWord(name, names);
+    if (!near.empty()) return noOption + "; did you mean " + near + "?";
     std::vector<std::string> owners;
     for (const CommandSpec& other : program.commands)
-        if (findOption(other, name)) owners.push_back(other.name);
-    if (owners.empty()) return program.name + ": there is no option " + name;
+        if (named(other.options, name)) owners.push_back(other.name);
+    if (owners.empty()) return noOption;
     return program.name + ": " + name + " is an option of " + joined(owners, " and ") +
            (command ? ", not of " + command->name : "; write the command first");
 }
@@ -192,6 +179,7 @@ std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
 ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& command,
                                const std::vector<std::string>& arguments) {
     const std::string helpCommand = program.name + " " + command.name;
+    const auto refuse = [&](const std::string& why) { return failure(program.name + ": " + why, helpCommand); };
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
         if (isHelp(argument)) return finished(0, helpText(program, &command));
@@ -203,9 +191,7 @@ ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& co
         const std::string& argument = arguments[i];
         if (onlyFiles || !isOptionWord(argument)) {
             if (!command.manyFiles && !parsed.files.empty())
-                return failure(program.name + ": " + command.name + " takes one DP file; \"" + argument +
-                                   "\" is one too many",
-                               helpCommand);
+                return refuse(command.name + " takes one DP file; \"" + argument + "\" is one too many");
             parsed.files.push_back(argument);
             continue;
         }
@@ -215,23 +201,22 @@ ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& co
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const OptionSpec* option = findOption(command, name);
+        const OptionSpec* option = named(command.options, name);
         if (!option) return failure(unknownOption(program, &command, name), helpCommand);
         std::string value;
         if (option->valueName.empty()) {
-            if (equals != std::string::npos)
-                return failure(program.name + ": " + name + " takes no value", helpCommand);
+            if (equals != std::string::npos) return refuse(name + " takes no value");
         } else if (equals != std::string::npos) {
             value = argument.substr(equals + 1);
-            if (value.empty()) return failure(program.name + ": " + name + " needs a value", helpCommand);
+            if (value.empty()) return refuse(name + " needs a value");
         } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
             value = arguments[++i];
         } else {
-            return failure(program.name + ": " + name + " needs a value", helpCommand);
+            return refuse(name + " needs a value");
         }
         std::vector<std::string>& values = parsed.options[name];
         if (!values.empty() && !option->valueName.empty() && !option->repeatable)
-            return failure(program.name + ": " + name + " is given twice; give it once", helpCommand);
+            return refuse(name + " is given twice; give it once");
         if (option->check)
             if (const std::string why = option->check(value); !why.empty())
                 return finished(2, {}, program.name + ": " + name + ": " + why + "\n");
@@ -239,12 +224,9 @@ ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& co
     }
     for (const OptionSpec& option : command.options)
         if (option.required && !parsed.has(option.name))
-            return failure(program.name + ": " + command.name + " needs " + option.name + " " + option.valueName,
-                           helpCommand);
+            return refuse(command.name + " needs " + option.name + " " + option.valueName);
     if (parsed.files.empty())
-        return failure(program.name + ": " + command.name + " needs " +
-                           (command.manyFiles ? "one or more DP files" : "a DP file"),
-                       helpCommand);
+        return refuse(command.name + " needs " + (command.manyFiles ? "one or more DP files" : "a DP file"));
     return parsed;
 }
 
@@ -263,7 +245,7 @@ ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector
     if (first == "--version") return finished(0, program.version + "\n");
     if (first == "help") {
         if (arguments.size() == 1) return finished(0, helpText(program, nullptr));
-        const CommandSpec* command = findCommand(program, arguments[1]);
+        const CommandSpec* command = named(program.commands, arguments[1]);
         if (!command) return failure(notACommand(program, arguments[1]), program.name);
         if (arguments.size() > 2)
             return failure(program.name + ": help takes one command; \"" + arguments[2] + "\" is one too many",
@@ -272,7 +254,7 @@ ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector
     }
     if (isOptionWord(first))
         return failure(unknownOption(program, nullptr, first.substr(0, first.find('='))), program.name);
-    const CommandSpec* command = findCommand(program, first);
+    const CommandSpec* command = named(program.commands, first);
     if (!command) return failure(notACommand(program, first), program.name);
     return parseCommand(program, *command, std::vector<std::string>(arguments.begin() + 1, arguments.end()));
 }

@@ -20,16 +20,6 @@
 #endif
 
 namespace zerkon::cli {
-bool sameFile(const std::string& a, const std::string& b) {
-    try {
-        const std::filesystem::path first(a), second(b);
-        std::error_code absent;
-        return std::filesystem::equivalent(first, second, absent) ||
-               first.lexically_normal() == second.lexically_normal();
-    } catch (const std::exception&) { // a name the system cannot convert
-        return a == b;
-    }
-}
 
 std::string notADpFileName(const std::string& path) {
     return isDpName(path) ? std::string() : "not a DP file (the name does not end in .dp); left alone";
@@ -68,6 +58,11 @@ std::string normalName(const std::string& path) {
 }
 
 } // namespace
+
+bool sameFile(const std::string& a, const std::string& b) {
+    const std::optional<FileId> id = fileIdOf(a);
+    return (id && id == fileIdOf(b)) || normalName(a) == normalName(b);
+}
 
 // Each file is identified once, so a long list costs one look-up a name rather than a comparison with every other.
 std::vector<NamedFile> eachFileOnce(const std::vector<std::string>& paths) {

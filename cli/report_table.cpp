@@ -50,16 +50,12 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     for (const StationSettings& own : preview.stationSettings)
         out << "    " << stationsText(own.stations) << " at " << settingsText(own.settings, 3) << '\n';
 
-    using Align = TextTable::Align;
-    const auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
     // The default fits 100 columns: the position, the flight and the angles written, with fewer decimals; the
     // wide table has every number as the pass reads and writes it.
-    TextTable table =
-        wide ? TextTable({Align::right, Align::right, Align::left, Align::left, Align::right, Align::right,
-                          Align::right, Align::right, Align::right, Align::right, Align::right, Align::right,
-                          Align::right, Align::right, Align::right, Align::right, Align::right, Align::right})
-             : TextTable({Align::right, Align::right, Align::left, Align::right, Align::right, Align::right,
-                          Align::right, Align::right, Align::right, Align::right});
+    std::vector<TextTable::Align> columns(wide ? 18 : 10, TextTable::Align::right);
+    columns[2] = TextTable::Align::left; // the status, or the flag and then the status
+    if (wide) columns[3] = TextTable::Align::left;
+    TextTable table(std::move(columns));
     if (wide)
         table.addRow({"station", "line", "flag", "status", "X m", "Y m", "Z m", "speed", "D m", "T s", "drop m", "A",
                       "B", "H", "new A", "new B", "new H", "guns"});
@@ -68,21 +64,21 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
     for (const StationReport& station : preview.stations) {
         const StationAim& aim = station.aim;
         const StationText text = stationText(station);
-        const std::string number = aim.verdict != StationVerdict::badStationNumber ? std::to_string(aim.station) : "?";
-        const std::string line = std::to_string(station.lineNumber);
-        if (wide) {
-            table.addRow({number, line, orDash(station.flagText), verdictText(aim.verdict), orDash(text.x),
-                          orDash(text.y), orDash(text.z), orDash(text.speed), orDash(text.distance),
-                          orDash(text.flightTime), orDash(text.drop), orDash(text.a), orDash(text.b), orDash(text.h),
-                          orDash(text.newA), orDash(text.newB), orDash(text.newH),
-                          std::to_string(station.gunLinesCleared)});
-            continue;
-        }
         const bool read = geometryWasRead(aim.verdict);
-        table.addRow({number, line, verdictText(aim.verdict), read ? fixed(aim.x, 2) : "-",
-                      read ? fixed(aim.y, 2) : "-", read ? fixed(aim.z, 2) : "-",
-                      aim.computed ? fixed(aim.distance, 1) : "-", aim.computed ? fixed(aim.flightTime, 3) : "-",
-                      orDash(text.newA), orDash(text.newH)});
+        std::vector<std::string> row = {aim.verdict != StationVerdict::badStationNumber ? std::to_string(aim.station)
+                                                                                        : "?",
+                                        std::to_string(station.lineNumber)};
+        if (wide)
+            row.insert(row.end(), {station.flagText, verdictText(aim.verdict), text.x, text.y, text.z, text.speed,
+                                   text.distance, text.flightTime, text.drop, text.a, text.b, text.h, text.newA,
+                                   text.newB, text.newH, std::to_string(station.gunLinesCleared)});
+        else
+            row.insert(row.end(), {verdictText(aim.verdict), read ? fixed(aim.x, 2) : "", read ? fixed(aim.y, 2) : "",
+                                   read ? fixed(aim.z, 2) : "", aim.computed ? fixed(aim.distance, 1) : "",
+                                   aim.computed ? fixed(aim.flightTime, 3) : "", text.newA, text.newH});
+        for (std::string& cell : row)
+            if (cell.empty()) cell = "-";
+        table.addRow(std::move(row));
     }
     table.write(out, "  ");
     out << "  " << preview.counts.stationsAimed << " of "

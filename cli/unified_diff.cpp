@@ -9,8 +9,8 @@
 namespace zerkon::cli {
 namespace {
 
-// One change: `removed` lines of the old file from `oldLine` on are replaced by `added`.
-struct Edit {
+// A run of neighbouring changes: `removed` lines of the old file from `oldLine` on are replaced by `added`.
+struct Hunk {
     std::size_t oldLine = 0;
     std::vector<std::string_view> removed;
     std::vector<std::string_view> added;
@@ -28,16 +28,19 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }
 
 // A line kept with text added before it (the run comment above "[GUNSTATIONS]") is shown as an insertion.
-Edit editOf(const LineRewrite& rewrite) {
-    Edit edit;
-    edit.oldLine = rewrite.lineNumber;
-    edit.added = splitLines(rewrite.after);
-    if (edit.added.size() > 1 && edit.added.back() == rewrite.before) {
-        edit.added.pop_back();
-        return edit;
+std::vector<Hunk> hunksOf(const std::vector<LineRewrite>& rewrites) {
+    std::vector<Hunk> hunks;
+    for (const LineRewrite& rewrite : rewrites) {
+        std::vector<std::string_view> added = splitLines(rewrite.after);
+        const bool inserted = added.size() > 1 && added.back() == rewrite.before;
+        if (inserted) added.pop_back();
+        if (hunks.empty() || rewrite.lineNumber != hunks.back().oldLine + hunks.back().removed.size())
+            hunks.push_back({rewrite.lineNumber, {}, {}});
+        Hunk& hunk = hunks.back();
+        if (!inserted) hunk.removed.push_back(rewrite.before);
+        hunk.added.insert(hunk.added.end(), added.begin(), added.end());
     }
-    edit.removed.push_back(rewrite.before);
-    return edit;
+    return hunks;
 }
 
 void writeLine(std::ostream& out, char sign, std::string_view line) {
@@ -58,31 +61,16 @@ std::string range(std::size_t start, std::size_t count) {
 void writeUnifiedDiff(std::ostream& out, const std::string& path, const Preview& preview) {
     if (preview.rewrites.empty()) return;
     out << "--- " << printable(path) << '\n' << "+++ " << printable(path) << " (harmonized)\n";
-    std::vector<Edit> edits;
-    for (const LineRewrite& rewrite : preview.rewrites)
-        edits.push_back(editOf(rewrite));
-
     long long shift = 0; // new line number minus old line number, before the current hunk
-    for (std::size_t first = 0; first < edits.size();) {
-        std::size_t last = first;
-        std::size_t oldCount = edits[first].removed.size();
-        std::size_t newCount = edits[first].added.size();
-        while (last + 1 < edits.size() && edits[last + 1].oldLine == edits[last].oldLine + edits[last].removed.size()) {
-            ++last;
-            oldCount += edits[last].removed.size();
-            newCount += edits[last].added.size();
-        }
-        const std::size_t oldStart = edits[first].oldLine;
-        const std::size_t newStart = static_cast<std::size_t>(static_cast<long long>(oldStart) + shift);
-        out << "@@ -" << range(oldStart, oldCount) << " +" << range(newStart, newCount) << " @@\n";
-        for (std::size_t i = first; i <= last; ++i)
-            for (std::string_view line : edits[i].removed)
-                writeLine(out, '-', line);
-        for (std::size_t i = first; i <= last; ++i)
-            for (std::string_view line : edits[i].added)
-                writeLine(out, '+', line);
-        shift += static_cast<long long>(newCount) - static_cast<long long>(oldCount);
-        first = last + 1;
+    for (const Hunk& hunk : hunksOf(preview.rewrites)) {
+        const std::size_t newStart = static_cast<std::size_t>(static_cast<long long>(hunk.oldLine) + shift);
+        out << "@@ -" << range(hunk.oldLine, hunk.removed.size()) << " +" << range(newStart, hunk.added.size())
+            << " @@\n";
+        for (std::string_view line : hunk.removed)
+            writeLine(out, '-', line);
+        for (std::string_view line : hunk.added)
+            writeLine(out, '+', line);
+        shift += static_cast<long long>(hunk.added.size()) - static_cast<long long>(hunk.removed.size());
     }
 }
 
