@@ -64,39 +64,30 @@ std::atomic<bool> temporarySlotTaken{false};
 std::atomic<unsigned> temporaryChanges{0};
 std::atomic<char> temporarySlot[kTemporarySlotSize];
 
-void publishTemporary(const std::string& temporary) {
-    const unsigned changes = temporaryChanges.load(std::memory_order_relaxed);
-    temporaryChanges.store(changes + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    const std::size_t size = temporary.size() < kTemporarySlotSize ? temporary.size() : 0; // too long: none named
-    for (std::size_t i = 0; i < size; ++i)
-        temporarySlot[i].store(temporary[i], std::memory_order_relaxed);
-    temporarySlot[size].store('\0', std::memory_order_relaxed);
-    temporaryChanges.store(changes + 2, std::memory_order_release);
-}
-
 // Names the temporary file for copyTemporaryFileInProgress() while it may exist: named before it is created, so that
 // no signal falls between, until it is put in place or removed.
 class TemporaryInProgress {
 public:
-    TemporaryInProgress() {
-        bool taken = false;
-        owned_ = temporarySlotTaken.compare_exchange_strong(taken, true);
-    }
+    TemporaryInProgress() : owned_(!temporarySlotTaken.exchange(true)) {}
     ~TemporaryInProgress() {
-        if (!owned_) return;
-        publishTemporary({});
-        temporarySlotTaken.store(false);
+        name({});
+        if (owned_) temporarySlotTaken.store(false);
     }
-    TemporaryInProgress(const TemporaryInProgress&) = delete;
-    TemporaryInProgress& operator=(const TemporaryInProgress&) = delete;
 
     void name(const std::string& temporary) {
-        if (owned_) publishTemporary(temporary);
+        if (!owned_) return;
+        const unsigned changes = temporaryChanges.load(std::memory_order_relaxed);
+        temporaryChanges.store(changes + 1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        const std::size_t size = temporary.size() < kTemporarySlotSize ? temporary.size() : 0; // too long: none named
+        for (std::size_t i = 0; i < size; ++i)
+            temporarySlot[i].store(temporary[i], std::memory_order_relaxed);
+        temporarySlot[size].store('\0', std::memory_order_relaxed);
+        temporaryChanges.store(changes + 2, std::memory_order_release);
     }
 
 private:
-    bool owned_ = false;
+    const bool owned_;
 };
 
 using KeepOperation = void (FileSystem::*)(const std::string&, const std::string&, std::error_code&);
@@ -125,14 +116,9 @@ std::string renameReason(const std::string& from, const std::string& to, const s
 std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile current, const std::string& temporary,
                        std::string& keptAs) {
     std::error_code error;
-    if (current == CurrentFile::absent) {
-        files.rename(temporary, path, error);
-        return error ? renameReason(temporary, path, error) : std::string();
-    }
-    if (current == CurrentFile::overwritten) {
-        files.replace(temporary, path, error);
-        return error ? renameReason(temporary, path, error) : std::string();
-    }
+    if (current == CurrentFile::absent) files.rename(temporary, path, error); // never over a file put there meanwhile
+    if (current == CurrentFile::overwritten) files.replace(temporary, path, error);
+    if (current != CurrentFile::keptAsBackup) return error ? renameReason(temporary, path, error) : std::string();
     std::string reason = keepAsBackup(files, path, path, keptAs, &FileSystem::link, error);
     if (!reason.empty()) return reason;
     if (!error) {
@@ -156,13 +142,19 @@ std::string putInPlace(FileSystem& files, const std::string& path, CurrentFile c
     return reason;
 }
 
+void addWarning(std::string& warnings, const std::string& warning) {
+    if (warning.empty()) return;
+    if (!warnings.empty()) warnings += "; ";
+    warnings += warning;
+}
+
 // The compiled copies are stale once the file is replaced. Only regular files are compiled copies: a folder under such
-// a name is left alone. One that is not there is no failure; each one that stays is returned in the warning.
-std::string deleteCompiledCopies(FileSystem& files, const std::string& path, Replaced& done) {
+// a name is left alone. One that is not there is no failure; each one that stays is told in the warning.
+void deleteCompiledCopies(FileSystem& files, const std::string& path, Replaced& done) {
     std::error_code error;
     const std::vector<std::string> copies = compiledCopies(files, path, error);
-    if (error) return fileOperationReason("look for the compiled copy", compiledName(path), error);
-    std::string warning;
+    if (error)
+        return addWarning(done.warning, fileOperationReason("look for the compiled copy", compiledName(path), error));
     for (const std::string& copy : copies) {
         const PathKind kind = files.status(copy, error);
         if (!error && kind == PathKind::file) files.remove(copy, error);
@@ -170,18 +162,11 @@ std::string deleteCompiledCopies(FileSystem& files, const std::string& path, Rep
             done.compiledDeleted.push_back(copy);
         } else if (error && error != std::errc::no_such_file_or_directory) {
             done.compiledLeft.push_back(copy);
-            warning += (warning.empty() ? "" : "; ") + fileOperationReason("delete the compiled copy", copy, error);
+            addWarning(done.warning, fileOperationReason("delete the compiled copy", copy, error));
         }
         error.clear();
     }
-    if (!warning.empty()) warning += "; the game loads the old aim from it until it is deleted";
-    return warning;
-}
-
-void addWarning(std::string& warnings, const std::string& warning) {
-    if (warning.empty()) return;
-    if (!warnings.empty()) warnings += "; ";
-    warnings += warning;
+    if (!done.compiledLeft.empty()) done.warning += "; the game loads the old aim from it until it is deleted";
 }
 
 // Creates the temporary file beside `path`. The folder is locked, so a regular file under a temporary name of ours was
@@ -227,6 +212,14 @@ std::string writeTemporary(FileSystem& files, OutputFile& output, const std::str
     if (source) source->close(error);
     if (error) return fileOperationReason("close", sourcePath, error);
     return {};
+}
+
+// Removes a file of ours that a failure leaves behind; the reason says so when it stays.
+void removeLeftover(FileSystem& files, const std::string& what, const std::string& path, std::string& reason) {
+    std::error_code error;
+    files.remove(path, error);
+    if (error && error != std::errc::no_such_file_or_directory)
+        reason += "; the " + what + " " + quoted(path) + " is left: " + error.message();
 }
 
 std::string notRegularReason(const std::string& path) {
@@ -290,10 +283,7 @@ std::string keepCopyAsBackup(FileSystem& files, const std::string& path, const F
     keptAs.clear();
     output.reset(); // closed before the removal: Windows deletes no open file
     input.reset();
-    std::error_code removeError;
-    files.remove(temporary, removeError);
-    if (removeError && removeError != std::errc::no_such_file_or_directory)
-        reason += "; the temporary file " + quoted(temporary) + " is left: " + removeError.message();
+    removeLeftover(files, "temporary file", temporary, reason);
     return reason;
 }
 
@@ -318,12 +308,10 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
         done.reason = fileOperationReason("lock the folder of", path, error);
         return done;
     }
-    if (current == CurrentFile::keptAsBackup) {
-        files.checkReplaceable(path, error);
-        if (error) {
-            done.reason = fileOperationReason("replace", path, error);
-            return done;
-        }
+    if (current == CurrentFile::keptAsBackup) files.checkReplaceable(path, error);
+    if (error) {
+        done.reason = fileOperationReason("replace", path, error);
+        return done;
     }
     std::unique_ptr<InputFile> source;
     FileIdentity read;
@@ -360,12 +348,9 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
                              : fileOperationReason("create", temporary, error);
         if (done.reason.empty() && current == CurrentFile::keptAsBackup)
             done.reason = checkUnchanged(files, path, kept);
-        if (done.reason.empty() && keepCopy) {
-            files.replace(temporary, path, error);
-            if (error) done.reason = renameReason(temporary, path, error);
-        } else if (done.reason.empty()) {
-            done.reason = putInPlace(files, path, current, temporary, done.keptAs);
-        }
+        if (done.reason.empty()) // a copy kept as the backup leaves the file under `path` to be overwritten
+            done.reason =
+                putInPlace(files, path, keepCopy ? CurrentFile::overwritten : current, temporary, done.keptAs);
     } catch (...) {
         // Memory that runs out while the temporary file is made, written or put in place, say: the caller hears of it,
         // with no file of ours left. The current content is under its name or the backup's, as at any failure.
@@ -379,17 +364,12 @@ Replaced replaceFile(FileSystem& files, const std::string& path, CurrentFile cur
     output.reset(); // closed before the removal: Windows deletes no open file
     source.reset();
     if (!done.reason.empty()) {
-        std::error_code removeError;
-        if (keepCopy && !done.keptAs.empty()) files.remove(done.keptAs, removeError); // the original is under `path`
-        if (removeError) done.reason += "; the backup " + quoted(done.keptAs) + " is left: " + removeError.message();
+        if (keepCopy && !done.keptAs.empty()) removeLeftover(files, "backup", done.keptAs, done.reason); // a copy
         done.keptAs.clear();
-        removeError.clear();
-        if (temporaryMade) files.remove(temporary, removeError);
-        if (removeError && removeError != std::errc::no_such_file_or_directory)
-            done.reason += "; the temporary file " + quoted(temporary) + " is left: " + removeError.message();
+        if (temporaryMade) removeLeftover(files, "temporary file", temporary, done.reason);
         return done;
     }
-    if (current != CurrentFile::overwritten) addWarning(done.warning, deleteCompiledCopies(files, path, done));
+    if (current != CurrentFile::overwritten) deleteCompiledCopies(files, path, done);
     files.syncFolder(folderOf(path), error);
     if (error) addWarning(done.warning, fileOperationReason("sync the folder of", path, error));
     return done;
