@@ -8,9 +8,10 @@ namespace {
 
 constexpr std::string_view kDpEnding = ".dp";
 
-} // namespace
-
+// Whether two names name one file.
 bool sameName(std::string_view a, std::string_view b) { return kNamesIgnoreCase ? equalsNoCase(a, b) : a == b; }
+
+} // namespace
 
 bool isDpName(std::string_view path) {
     const std::string name = nameOf(std::string(path));

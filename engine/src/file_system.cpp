@@ -37,11 +37,10 @@ public:
         return "unknown file error";
     }
     std::error_condition default_error_condition(int code) const noexcept override {
-        if (static_cast<FileError>(code) == FileError::openInAnotherProgram)
-            return std::make_error_condition(std::errc::permission_denied);
-        if (static_cast<FileError>(code) == FileError::othersFile ||
-            static_cast<FileError>(code) == FileError::othersGroup)
-            return std::make_error_condition(std::errc::operation_not_permitted);
+        const auto error = static_cast<FileError>(code);
+        if (error == FileError::openInAnotherProgram) return std::errc::permission_denied;
+        if (error == FileError::othersFile || error == FileError::othersGroup)
+            return std::errc::operation_not_permitted;
         return {code, *this};
     }
 };

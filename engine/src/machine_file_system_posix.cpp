@@ -36,22 +36,13 @@ int machine::closeFile(int fd) { return ::close(fd); }
 std::error_code machine::lastError() { return {errno, std::generic_category()}; }
 
 namespace {
+
+using machine::lastError;
+
 FileIdentity identityOfStatus(const struct stat& info) {
     return {S_ISREG(info.st_mode) ? PathKind::file : PathKind::other, static_cast<std::uint64_t>(info.st_dev),
             static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_nlink)};
 }
-} // namespace
-
-FileIdentity machine::identityOf(int fd, std::error_code& error) {
-    struct stat info {};
-    if (::fstat(fd, &info) == 0) return identityOfStatus(info);
-    error = lastError();
-    return {};
-}
-
-namespace {
-
-using machine::lastError;
 
 // The folder opened for reading, so it can be locked and synced; "" is the current folder.
 int openFolder(const std::string& folder) {
@@ -141,16 +132,6 @@ std::vector<std::string> attributeNames(const std::string& path, std::error_code
     return names;
 }
 
-// The value of the attribute `name` of `path` in `value`; false when it has none (gone meanwhile) or on failure.
-bool attributeValue(const std::string& path, const std::string& name, std::string& value, std::error_code& error) {
-    const auto read = [&](char* buffer, std::size_t size) {
-        return ::getxattr(path.c_str(), name.c_str(), buffer, size);
-    };
-    if (readWhole(read, value)) return true;
-    if (errno != ENODATA) error = lastError();
-    return false;
-}
-
 // Gives `to` the extended attributes of `from` that a file takes with it: the access list (when `accessList`) or
 // else those of the user, of the system's trusted programs (listed to root only) and of the security modules; the
 // rest of system.* belongs to the file system. A security attribute the process may not set is passed by, as the
@@ -161,13 +142,17 @@ std::string copyAttributes(const std::string& from, const std::vector<std::strin
         const bool copied =
             accessList ? name == kAccessList
                        : startsWith(name, "user.") || startsWith(name, "trusted.") || startsWith(name, "security.");
+        if (!copied) continue;
         std::string value;
-        if (!copied || !attributeValue(from, name, value, error)) {
-            if (error) return "the extended attribute " + quoted(name);
+        const auto read = [&](char* buffer, std::size_t size) {
+            return ::getxattr(from.c_str(), name.c_str(), buffer, size);
+        };
+        if (!readWhole(read, value)) {
+            if (errno == ENODATA) continue; // gone meanwhile
+        } else if (::setxattr(to.c_str(), name.c_str(), value.data(), value.size(), 0) == 0 ||
+                   (startsWith(name, "security.") && (errno == EPERM || errno == EACCES))) {
             continue;
         }
-        if (::setxattr(to.c_str(), name.c_str(), value.data(), value.size(), 0) == 0) continue;
-        if (startsWith(name, "security.") && (errno == EPERM || errno == EACCES)) continue;
         error = lastError();
         return "the extended attribute " + quoted(name);
     }
@@ -377,23 +362,17 @@ public:
     }
 
     void syncFolder(const std::string& folder, std::error_code& error) override {
-        {
-            const std::lock_guard<std::mutex> guard(held_.mutex);
-            const auto held =
-                std::find_if(held_.folders.begin(), held_.folders.end(),
-                             [&](const std::pair<std::string, int>& entry) { return entry.first == folder; });
-            if (held != held_.folders.end()) {
-                if (::fsync(held->second) != 0 && errno != EINVAL) error = lastError();
-                return;
-            }
-        }
-        const int fd = openFolder(folder);
+        const std::lock_guard<std::mutex> guard(held_.mutex);
+        const auto held = std::find_if(held_.folders.begin(), held_.folders.end(),
+                                       [&](const std::pair<std::string, int>& entry) { return entry.first == folder; });
+        const bool opened = held == held_.folders.end();
+        const int fd = opened ? openFolder(folder) : held->second;
         if (fd < 0) {
             if (errno != EACCES) error = lastError();
             return;
         }
         if (::fsync(fd) != 0 && errno != EINVAL) error = lastError(); // EINVAL: a file system without folder syncs
-        ::close(fd);
+        if (opened) ::close(fd);
     }
 
 private:
@@ -401,6 +380,13 @@ private:
 };
 
 } // namespace
+
+FileIdentity machine::identityOf(int fd, std::error_code& error) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) return identityOfStatus(info);
+    error = lastError();
+    return {};
+}
 
 FileSystem& machineFileSystem() {
     static MachineFileSystem fileSystem;

@@ -15,9 +15,6 @@ constexpr bool kNamesIgnoreCase = true;
 constexpr bool kNamesIgnoreCase = false;
 #endif
 
-// Whether two names name one file, by the rule above.
-bool sameName(std::string_view a, std::string_view b);
-
 // Whether the name of the file at `path` ends in ".dp", in any case: the files the commands change.
 bool isDpName(std::string_view path);
 

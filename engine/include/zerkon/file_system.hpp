@@ -86,27 +86,16 @@ public:
         error = std::make_error_code(std::errc::operation_not_supported);
     }
     // Renames `from` to `to` in one step, replacing the file there: at no moment is there no file under `to`.
-    virtual void replace(const std::string& from, const std::string& to, std::error_code& error) {
-        (void)from, (void)to;
-        error = std::make_error_code(std::errc::operation_not_supported);
-    }
+    virtual void replace(const std::string& from, const std::string& to, std::error_code& error) = 0;
 
     // The names in `folder`, "." and ".." left out.
-    virtual std::vector<std::string> list(const std::string& folder, std::error_code& error) {
-        (void)folder;
-        error = std::make_error_code(std::errc::operation_not_supported);
-        return {};
-    }
+    virtual std::vector<std::string> list(const std::string& folder, std::error_code& error) = 0;
     // The names in the folder of `path` that are its name in any letter case, its own among them when it is there.
     // Lists the folder; a command over many of its files answers from one listing instead.
     virtual std::vector<std::string> namesInAnyCase(const std::string& path, std::error_code& error);
     // When the file last changed, a new name or link included: the inode change time on POSIX, the change time on
     // Windows. The modification time would not do to tell when a backup was made: a rename keeps it.
-    virtual std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) {
-        (void)path;
-        error = std::make_error_code(std::errc::operation_not_supported);
-        return {};
-    }
+    virtual std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) = 0;
     // The file a symbolic link at `path` leads to, through every link on the way; `path` itself when it is no link.
     virtual std::string resolveLinks(const std::string& path, std::error_code& error) {
         (void)error;
