@@ -239,29 +239,22 @@ TEST_F(Commands, RefusesWithoutAChosenFileOrWithAnEmptyFileBox) {
     }
 }
 
-TEST_F(Commands, PassRunsOnTheChosenFileWhateverTheBoxSays) {
+// An update takes the distances from their boxes, read with their unit, and the file from the choice, whatever the
+// file box says; the run comment is in feet.
+TEST_F(Commands, PassRunsOnTheChosenFileWithTheDistancesTyped) {
     CZerkonDlg dlg;
     runModal(dlg, [&](HWND dialog) {
         select(dialog, plane);
         typeInto(::GetDlgItem(dialog, IDC_DP_FILE), "other.dp", true);
+        typeInto(::GetDlgItem(dialog, IDC_RANGE), "250m", true);
+        typeInto(::GetDlgItem(dialog, IDC_ELEVATION), " 1 yd", true);
         const SeenMessageBox box = update(dialog);
         EXPECT_EQ(box.caption, "Guns Harmonized");
         EXPECT_EQ(box.text, "plane.dp");
     });
-    EXPECT_NE(readFile(plane).find(aimedStation), std::string::npos);
-    EXPECT_FALSE(exists(folder + "\\other.dp"));
-}
-
-TEST_F(Commands, DistancesAreReadWithTheirUnitAndTheRunCommentIsInFeet) {
-    CZerkonDlg dlg;
-    runModal(dlg, [&](HWND dialog) {
-        select(dialog, plane);
-        typeInto(::GetDlgItem(dialog, IDC_RANGE), "250m", true);
-        typeInto(::GetDlgItem(dialog, IDC_ELEVATION), " 1 yd", true);
-        EXPECT_EQ(update(dialog).caption, "Guns Harmonized");
-    });
     EXPECT_NE(readFile(plane).find("by Zerkon - Range: 820.2 ft.  Elevation: 3.0 ft. - "), std::string::npos)
         << readFile(plane);
+    EXPECT_FALSE(exists(folder + "\\other.dp"));
 }
 
 TEST_F(Commands, RefusedSettingsAndFailedPassAreShownAsAFailure) {

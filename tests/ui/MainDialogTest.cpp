@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <tuple>
 #include <vector>
 
 using namespace uitest;
@@ -140,31 +141,18 @@ TEST(DialogTemplates, HoldExactlyTheListedStylesPositionsAndControls) {
     for (const Dialog& d : dialogs) {
         SCOPED_TRACE(d.caption);
         const DialogTemplate t = loadDialogTemplate(d.id);
-        EXPECT_EQ(t.style, d.style);
-        EXPECT_EQ(t.exStyle, 0u);
-        EXPECT_EQ(t.x, d.x);
-        EXPECT_EQ(t.y, d.y);
-        EXPECT_EQ(t.cx, d.cx);
-        EXPECT_EQ(t.cy, d.cy);
-        EXPECT_EQ(t.menu, "");
-        EXPECT_EQ(t.className, "");
-        EXPECT_EQ(t.caption, d.caption);
-        EXPECT_EQ(t.pointSize, 8);
-        EXPECT_EQ(t.face, "MS Sans Serif");
+        // No extended style, menu or class of its own, and the font every dialog of the program has.
+        EXPECT_EQ(
+            std::tie(t.style, t.exStyle, t.x, t.y, t.cx, t.cy, t.menu, t.className, t.caption, t.pointSize, t.face),
+            std::make_tuple(d.style, DWORD{0}, d.x, d.y, d.cx, d.cy, "", "", d.caption, 8, "MS Sans Serif"));
         ASSERT_EQ(t.items.size(), d.count);
         for (std::size_t i = 0; i < d.count; ++i) {
             const Control& c = d.controls[i];
             const TemplateItem& item = t.items[i];
             SCOPED_TRACE(testing::Message() << "control " << i + 1 << " (" << c.text << ")");
-            EXPECT_EQ(item.id, c.id);
             EXPECT_TRUE(sameClass(item.className, c.className)) << item.className;
-            EXPECT_EQ(item.text, c.text);
-            EXPECT_EQ(item.x, c.x);
-            EXPECT_EQ(item.y, c.y);
-            EXPECT_EQ(item.cx, c.cx);
-            EXPECT_EQ(item.cy, c.cy);
-            EXPECT_EQ(item.style, c.style);
-            EXPECT_EQ(item.exStyle, 0u);
+            EXPECT_EQ(std::tie(item.id, item.text, item.x, item.y, item.cx, item.cy, item.style, item.exStyle),
+                      std::make_tuple(c.id, c.text, c.x, c.y, c.cx, c.cy, c.style, DWORD{0}));
         }
     }
 }
