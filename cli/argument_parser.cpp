@@ -98,13 +98,6 @@ std::vector<std::string> commandNames(const ProgramSpec& program) {
     return names;
 }
 
-std::string joined(const std::vector<std::string>& words, const std::string& lastSeparator) {
-    std::string text;
-    for (std::size_t i = 0; i < words.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == words.size() ? lastSeparator : ", ") + words[i];
-    return text;
-}
-
 ParsedCommandLine finished(int exitCode, const std::string& output, const std::string& message = {}) {
     return {exitCode, output, message, nullptr, {}, {}};
 }

@@ -112,11 +112,11 @@ void previewOne(const std::string& file, const HarmonizeRequest& request, const 
 // "a.cdp, notes.txt and hangar", or the first few and how many more: a folder can hold hundreds.
 std::string someNames(const std::vector<std::string>& names) {
     constexpr std::size_t kShown = 5;
-    std::string text;
+    std::vector<std::string> shown;
     for (std::size_t i = 0; i < names.size() && i < kShown; ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + printable(names[i]);
-    if (names.size() > kShown) text += " and " + std::to_string(names.size() - kShown) + " more";
-    return text;
+        shown.push_back(printable(names[i]));
+    if (names.size() > kShown) shown.push_back(std::to_string(names.size() - kShown) + " more");
+    return joined(shown, " and ");
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
+#include <set>
 
 namespace zerkon::cli {
 namespace {
@@ -112,15 +113,14 @@ int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::v
         if (!file.refusal.empty()) continue;
         const Preview preview = previewHarmonize(file.path, RunSettings{});
         if (!preview.ok()) continue; // said when the file's turn comes
-        std::vector<StationSpan> present;
+        std::set<StationNumber> numbers;
         for (const StationReport& report : preview.stations)
-            if (report.aim.verdict != StationVerdict::badStationNumber)
-                present.push_back({report.aim.station, report.aim.station});
-        std::sort(present.begin(), present.end(), [](auto& a, auto& b) { return a.first < b.first; });
-        present.erase(std::unique(present.begin(), present.end(), [](auto& a, auto& b) { return a.first == b.first; }),
-                      present.end());
+            if (report.aim.verdict != StationVerdict::badStationNumber) numbers.insert(report.aim.station);
+        std::vector<StationSpan> present;
+        for (const StationNumber number : numbers)
+            present.push_back({number, number});
         for (const StationSettings& entry : stations) {
-            if (std::any_of(present.begin(), present.end(), [&](const StationSpan& s) { return entry.names(s.first); }))
+            if (std::any_of(numbers.begin(), numbers.end(), [&](StationNumber number) { return entry.names(number); }))
                 continue;
             console.err << "zerkon-cli: " << printable(file.path) << ": --station " << stationListText(entry.stations)
                         << " names no gun station of the file"

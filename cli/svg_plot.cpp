@@ -31,95 +31,88 @@ constexpr const char* kStationColours[] = {"#4e79a7", "#e15759", "#59a14f", "#f2
 // One gun's fire as drawn: its line of fire, from the gun at Z to `distance` ahead of it.
 struct DrawnFire : LineOfFire {
     const StationReport* report;
-    const char* colour;
+    std::string colour; // quoted, as an attribute's value
     double z;
     double distance;
 };
 
-DrawnFire drawnFire(const StationReport& report, const char* colour, double a, double h, double distance) {
+DrawnFire drawnFire(const StationReport& report, const std::string& colour, double a, double h, double distance) {
     return {lineOfFire(report.aim, a, h), &report, colour, report.aim.z, distance};
 }
 
 // The current fire is drawn to where it converges now, but no farther than `reach` ahead of the origin, and as far
 // as the new fire where it converges nowhere.
-DrawnFire currentFire(const StationReport& report, const char* colour, double reach) {
+DrawnFire currentFire(const StationReport& report, const std::string& colour, double reach) {
     const StationAim& aim = report.aim;
     const Convergence now = currentConvergence(aim);
     const double distance = now.rangeGap == ConvergenceGap::none ? now.rangeMetres - aim.z : aim.distance;
     return drawnFire(report, colour, aim.a, aim.h, std::min(distance, reach - aim.z));
 }
 
-class Panel {
-public:
-    Panel(double top, double bottom, Range ahead, Range across)
-        : top_(top), bottom_(bottom), ahead_(ahead), across_(across) {}
-
-    double px(double aheadMetres) const {
-        return kPlotLeft + (aheadMetres - ahead_.low) / (ahead_.high - ahead_.low) * (kPlotRight - kPlotLeft);
-    }
-    double py(double acrossMetres) const {
-        return bottom_ - (acrossMetres - across_.low) / (across_.high - across_.low) * (bottom_ - top_);
-    }
-    double top() const { return top_; }
-    double bottom() const { return bottom_; }
-    const Range& ahead() const { return ahead_; }
-    const Range& across() const { return across_; }
-
-private:
-    double top_, bottom_;
-    Range ahead_, across_;
-};
-
-// Grid, frame and the four axes: metres at the bottom and on the left, feet at the top and on the right.
-void drawAxes(SvgWriter& svg, const Panel& panel, const std::string& heading, const std::string& acrossName) {
-    const double top = panel.top(), bottom = panel.bottom();
-    svg.text() += "<rect x=\"" + px(kPlotLeft) + "\" y=\"" + px(top) + "\" width=\"" + px(kPlotRight - kPlotLeft) +
-                  "\" height=\"" + px(bottom - top) + "\" fill=\"#fbfbfd\" stroke=\"#9aa0a6\"/>\n";
-    svg.label(kPlotLeft, top - 30, heading, "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
-
-    const Range& ahead = panel.ahead();
-    const double aheadStep = niceStep(ahead.high - ahead.low, 8);
-    for (const double tick : ticks(ahead, aheadStep)) {
-        svg.line(panel.px(tick), top, panel.px(tick), bottom, "stroke=\"#e3e5e8\"");
-        svg.label(panel.px(tick), bottom + 16, tickLabel(tick, aheadStep),
-                  "font-size=\"11\" text-anchor=\"middle\" fill=\"#3c4043\"");
-    }
-    const double aheadFeetStep = niceStep((ahead.high - ahead.low) * kFeetPerMetre, 8);
-    for (const double feet : ticks({ahead.low * kFeetPerMetre, ahead.high * kFeetPerMetre}, aheadFeetStep)) {
-        const double x = panel.px(feet / kFeetPerMetre);
-        svg.line(x, top, x, top - 4, "stroke=\"#80868b\"");
-        svg.label(x, top - 7, tickLabel(feet, aheadFeetStep),
-                  "font-size=\"10\" text-anchor=\"middle\" fill=\"#80868b\"");
-    }
-    svg.label(kPlotRight, bottom + 32, "distance ahead of the aircraft's origin (m)",
-              "font-size=\"11\" text-anchor=\"end\" fill=\"#3c4043\"");
-    svg.label(kPlotRight + 7, top - 7, "ft", "font-size=\"10\" font-weight=\"bold\" fill=\"#80868b\"");
-
-    const Range& across = panel.across();
-    const double acrossStep = niceStep(across.high - across.low, 5);
-    for (const double tick : ticks(across, acrossStep)) {
-        const double y = panel.py(tick);
-        svg.line(kPlotLeft, y, kPlotRight, y,
-                 std::abs(tick) < acrossStep / 2 ? "stroke=\"#bdc1c6\"" : "stroke=\"#e3e5e8\"");
-        svg.label(kPlotLeft - 6, y + 4, tickLabel(tick, acrossStep),
-                  "font-size=\"11\" text-anchor=\"end\" fill=\"#3c4043\"");
-    }
-    const double acrossFeetStep = niceStep((across.high - across.low) * kFeetPerMetre, 5);
-    for (const double feet : ticks({across.low * kFeetPerMetre, across.high * kFeetPerMetre}, acrossFeetStep)) {
-        const double y = panel.py(feet / kFeetPerMetre);
-        svg.line(kPlotRight, y, kPlotRight + 4, y, "stroke=\"#80868b\"");
-        svg.label(kPlotRight + 7, y + 4, tickLabel(feet, acrossFeetStep), "font-size=\"10\" fill=\"#80868b\"");
-    }
-    const double middle = (top + bottom) / 2;
-    svg.label(28, middle, acrossName + " (m)",
-              "font-size=\"11\" text-anchor=\"middle\" fill=\"#3c4043\" transform=\"rotate(-90 28 " + px(middle) +
-                  ")\"");
-}
-
 struct ConvergencePoint {
     AimSettings settings;
     std::string name; // empty for the run's, "station 4" for stations aimed at their own
 };
+
+struct Panel {
+    double top, bottom;
+    Range ahead, across;
+
+    double px(double aheadMetres) const {
+        return kPlotLeft + (aheadMetres - ahead.low) / (ahead.high - ahead.low) * (kPlotRight - kPlotLeft);
+    }
+    double py(double acrossMetres) const {
+        return bottom - (acrossMetres - across.low) / (across.high - across.low) * (bottom - top);
+    }
+};
+
+// Calls draw(metres, label, isZero) at each round tick of `range` counted in metres times `perMetre`.
+template <class Draw> void eachTick(const Range& range, int count, double perMetre, Draw draw) {
+    const double step = niceStep((range.high - range.low) * perMetre, count);
+    for (const double tick : ticks({range.low * perMetre, range.high * perMetre}, step))
+        draw(tick / perMetre, tickLabel(tick, step), std::abs(tick) < step / 2);
+}
+
+// Grid, frame and the four axes: metres at the bottom and on the left, feet at the top and on the right; then the
+// range of each convergence point, dashed.
+void drawAxes(SvgWriter& svg, const Panel& panel, const std::string& heading, const std::string& acrossName,
+              const std::vector<ConvergencePoint>& points) {
+    const double top = panel.top, bottom = panel.bottom;
+    svg.text() += "<rect x=\"" + px(kPlotLeft) + "\" y=\"" + px(top) + "\" width=\"" + px(kPlotRight - kPlotLeft) +
+                  "\" height=\"" + px(bottom - top) + "\" fill=\"#fbfbfd\" stroke=\"#9aa0a6\"/>\n";
+    svg.label(kPlotLeft, top - 30, heading, "font-size=\"15\" font-weight=\"bold\" fill=\"#202124\"");
+
+    eachTick(panel.ahead, 8, 1, [&](double metres, const std::string& label, bool) {
+        svg.line(panel.px(metres), top, panel.px(metres), bottom, "stroke=\"#e3e5e8\"");
+        svg.label(panel.px(metres), bottom + 16, label, "font-size=\"11\" text-anchor=\"middle\" fill=\"#3c4043\"");
+    });
+    eachTick(panel.ahead, 8, kFeetPerMetre, [&](double metres, const std::string& label, bool) {
+        svg.line(panel.px(metres), top, panel.px(metres), top - 4, "stroke=\"#80868b\"");
+        svg.label(panel.px(metres), top - 7, label, "font-size=\"10\" text-anchor=\"middle\" fill=\"#80868b\"");
+    });
+    svg.label(kPlotRight, bottom + 32, "distance ahead of the aircraft's origin (m)",
+              "font-size=\"11\" text-anchor=\"end\" fill=\"#3c4043\"");
+    svg.label(kPlotRight + 7, top - 7, "ft", "font-size=\"10\" font-weight=\"bold\" fill=\"#80868b\"");
+
+    eachTick(panel.across, 5, 1, [&](double metres, const std::string& label, bool isZero) {
+        const double y = panel.py(metres);
+        svg.line(kPlotLeft, y, kPlotRight, y, isZero ? "stroke=\"#bdc1c6\"" : "stroke=\"#e3e5e8\"");
+        svg.label(kPlotLeft - 6, y + 4, label, "font-size=\"11\" text-anchor=\"end\" fill=\"#3c4043\"");
+    });
+    eachTick(panel.across, 5, kFeetPerMetre, [&](double metres, const std::string& label, bool) {
+        const double y = panel.py(metres);
+        svg.line(kPlotRight, y, kPlotRight + 4, y, "stroke=\"#80868b\"");
+        svg.label(kPlotRight + 7, y + 4, label, "font-size=\"10\" fill=\"#80868b\"");
+    });
+    const double middle = (top + bottom) / 2;
+    svg.label(28, middle, acrossName + " (m)",
+              "font-size=\"11\" text-anchor=\"middle\" fill=\"#3c4043\" transform=\"rotate(-90 28 " + px(middle) +
+                  ")\"");
+    for (const ConvergencePoint& point : points) {
+        const double x = panel.px(point.settings.rangeMetres);
+        svg.line(x, top, x, bottom, "stroke=\"#202124\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
+    }
+}
 
 // The convergence points of the run and of the stations aimed at their own settings, each only where some station
 // is aimed at it: a point no gun fires at is only clutter. The run's when no station is aimed.
@@ -143,23 +136,16 @@ std::string named(const ConvergencePoint& point, const std::string& text) {
     return point.name.empty() ? text : point.name + ": " + text;
 }
 
-std::string rangeLabel(const AimSettings& settings) {
-    return "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)";
-}
-
-void drawConvergenceRange(SvgWriter& svg, const Panel& panel, const AimSettings& settings) {
-    const double x = panel.px(settings.rangeMetres);
-    svg.line(x, panel.top(), x, panel.bottom(), "stroke=\"#202124\" stroke-width=\"1.2\" stroke-dasharray=\"6 4\"");
-}
-
 // Drawn after the lines of fire, so its outline covers them. The lines of fire close in on the centre line towards
 // the convergence points, so the labels keep to the top and bottom edges there, taking turns.
 void labelConvergenceRanges(SvgWriter& svg, const Panel& panel, const std::vector<ConvergencePoint>& points) {
     for (std::size_t i = 0; i < points.size(); ++i) {
+        const AimSettings& settings = points[i].settings;
         const double step = 18.0 * static_cast<double>(i / 2);
-        const double baseline = i % 2 == 0 ? panel.top() + 18 + step : panel.bottom() - 8 - step;
-        svg.boxedLabel(panel.px(points[i].settings.rangeMetres), baseline,
-                       named(points[i], rangeLabel(points[i].settings)), 12, kPlotLeft);
+        const double baseline = i % 2 == 0 ? panel.top + 18 + step : panel.bottom - 8 - step;
+        const std::string range =
+            "range " + fixed(settings.rangeFeet, 0) + " ft (" + fixed(settings.rangeMetres, 1) + " m)";
+        svg.boxedLabel(panel.px(settings.rangeMetres), baseline, named(points[i], range), 12, kPlotLeft);
     }
 }
 
@@ -169,13 +155,13 @@ std::vector<std::pair<double, double>> sampled(const Panel& panel, const DrawnFi
     for (int i = 0; i <= kCurveSegments; ++i) {
         const double ahead = fire.distance * i / kCurveSegments;
         const double across = sideView ? fire.pathAt(ahead) : fire.lateralAt(ahead);
-        if (across < panel.across().low || across > panel.across().high) break;
+        if (across < panel.across.low || across > panel.across.high) break;
         points.emplace_back(panel.px(fire.z + ahead), panel.py(across));
     }
     return points;
 }
 
-constexpr const char* kCurrentStyle = "\" stroke-width=\"1.5\" stroke-dasharray=\"1.5 3\" opacity=\"0.8\"";
+constexpr const char* kCurrentStyle = " stroke-width=\"1.5\" stroke-dasharray=\"1.5 3\" opacity=\"0.8\"";
 
 std::string convergenceText(const Convergence& now) {
     if (now.rangeGap != ConvergenceGap::none) return convergenceGapText(now.rangeGap);
@@ -191,8 +177,7 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<DrawnF
     const double spacing = std::min(56.0, 500.0 / std::max<std::size_t>(fires.size(), 1));
     for (const DrawnFire& fire : fires) {
         const StationAim& aim = fire.report->aim;
-        svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4,
-                 "stroke=\"" + std::string(fire.colour) + "\" stroke-width=\"3\"");
+        svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4, "stroke=" + fire.colour + " stroke-width=\"3\"");
         svg.label(kLegendLeft + 30, y, "Station " + std::to_string(aim.station),
                   "font-size=\"13\" font-weight=\"bold\" fill=\"#202124\"");
         // Where it converges now, then the angles a run writes; the gun's position is in the picture.
@@ -206,7 +191,7 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<DrawnF
     if (!fires.empty()) { // the key to the two kinds of line
         svg.line(kLegendLeft, y - 4, kLegendLeft + 22, y - 4, "stroke=\"#3c4043\" stroke-width=\"2\"");
         svg.label(kLegendLeft + 30, y, "a run's line of fire", "font-size=\"12\" fill=\"#3c4043\"");
-        svg.line(kLegendLeft, y + 12, kLegendLeft + 22, y + 12, std::string("stroke=\"#3c4043") + kCurrentStyle);
+        svg.line(kLegendLeft, y + 12, kLegendLeft + 22, y + 12, std::string("stroke=\"#3c4043\"") + kCurrentStyle);
         svg.label(kLegendLeft + 30, y + 16, "its line of fire now (top view)", "font-size=\"12\" fill=\"#3c4043\"");
         y += 34;
     }
@@ -225,13 +210,12 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<DrawnF
 } // namespace
 
 std::string convergencePlotSvg(const std::string& title, const Preview& preview) {
-    const std::optional<RunRecord>& runComment = preview.runComment;
-    const AimSettings& settings = preview.settings;
     std::vector<DrawnFire> fires;
     for (const StationReport& report : preview.stations) {
         const StationAim& aim = report.aim;
         if (aim.verdict == StationVerdict::aimed)
-            fires.push_back(drawnFire(report, kStationColours[fires.size() % 10], aim.newA, aim.newH, aim.distance));
+            fires.push_back(drawnFire(report, "\"" + std::string(kStationColours[fires.size() % 10]) + "\"", aim.newA,
+                                      aim.newH, aim.distance));
     }
 
     const std::vector<ConvergencePoint> points = convergencePoints(preview);
@@ -260,8 +244,8 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
         }
     }
     const Range ahead{nearest, farthest + (farthest - nearest) * 0.06};
-    const Panel topView(130, 340, ahead, padded(-lateralReach, lateralReach, 0.12, 1.0));
-    const Panel sideView(440, 660, ahead, padded(low, high, 0.12, 1.0));
+    const Panel topView{130, 340, ahead, padded(-lateralReach, lateralReach, 0.12, 1.0)};
+    const Panel sideView{440, 660, ahead, padded(low, high, 0.12, 1.0)};
 
     SvgWriter svg;
     svg.text() = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
@@ -271,9 +255,10 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
     svg.label(kPlotLeft, 34, "Gun convergence: " + title, "font-size=\"20\" font-weight=\"bold\" fill=\"#202124\"");
     // What the file holds now, then what a run would write: the two are easily taken one for the other.
     svg.label(kPlotLeft, 56,
-              "Now (dotted): " + (runComment ? "harmonized to " + runCommentText(*runComment) : "no run comment"),
+              "Now (dotted): " +
+                  (preview.runComment ? "harmonized to " + runCommentText(*preview.runComment) : "no run comment"),
               "font-size=\"13\" fill=\"#3c4043\"");
-    std::string run = "A run (solid) at " + settingsText(settings, 2);
+    std::string run = "A run (solid) at " + settingsText(preview.settings, 2);
     for (const StationSettings& own : preview.stationSettings)
         run += "; " + stationsText(own.stations) + " at " + fixed(own.settings.rangeFeet, 1) + " ft, " +
                fixed(own.settings.elevationFeet, 1) + " ft";
@@ -282,24 +267,19 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
                   " gun stations aimed",
               "font-size=\"13\" fill=\"#3c4043\"");
 
-    drawAxes(svg, topView, "Top view", "lateral X");
-    for (const ConvergencePoint& point : points)
-        drawConvergenceRange(svg, topView, point.settings);
+    drawAxes(svg, topView, "Top view", "lateral X", points);
     for (const DrawnFire& current : currents)
-        svg.polyline(sampled(topView, current, false), "stroke=\"" + std::string(current.colour) + kCurrentStyle);
+        svg.polyline(sampled(topView, current, false), "stroke=" + current.colour + kCurrentStyle);
     for (const DrawnFire& fire : fires) {
-        const std::string colour = "\"" + std::string(fire.colour) + "\"";
-        svg.polyline(sampled(topView, fire, false), "stroke=" + colour + " stroke-width=\"2\"");
-        svg.circle(topView.px(fire.z), topView.py(fire.x), 3.5, "fill=" + colour);
+        svg.polyline(sampled(topView, fire, false), "stroke=" + fire.colour + " stroke-width=\"2\"");
+        svg.circle(topView.px(fire.z), topView.py(fire.x), 3.5, "fill=" + fire.colour);
     }
     for (const ConvergencePoint& point : points)
         svg.circle(topView.px(point.settings.rangeMetres), topView.py(0), 5,
                    "fill=\"none\" stroke=\"#202124\" stroke-width=\"1.5\"");
     labelConvergenceRanges(svg, topView, points);
 
-    drawAxes(svg, sideView, "Side view: the bullet falls below the line of the bore (dashed)", "height Y");
-    for (const ConvergencePoint& point : points)
-        drawConvergenceRange(svg, sideView, point.settings);
+    drawAxes(svg, sideView, "Side view: the bullet falls below the line of the bore (dashed)", "height Y", points);
     // One elevation is drawn and named: the run's, or the first aimed at.
     const ConvergencePoint& level = points.front();
     const double elevationY = sideView.py(level.settings.elevationMetres);
@@ -307,12 +287,11 @@ std::string convergencePlotSvg(const std::string& title, const Preview& preview)
              "stroke=\"#202124\" stroke-width=\"1\" stroke-dasharray=\"2 3\"");
     // The current fire is left out of the side view: its steep lines hid the paths of the new aim.
     for (const DrawnFire& fire : fires) {
-        const std::string colour = "\"" + std::string(fire.colour) + "\"";
         svg.line(sideView.px(fire.z), sideView.py(fire.y), sideView.px(fire.z + fire.distance),
                  sideView.py(fire.boreAt(fire.distance)),
-                 "stroke=" + colour + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\" opacity=\"0.8\"");
-        svg.polyline(sampled(sideView, fire, true), "stroke=" + colour + " stroke-width=\"2\"");
-        svg.circle(sideView.px(fire.z), sideView.py(fire.y), 3.5, "fill=" + colour);
+                 "stroke=" + fire.colour + " stroke-width=\"1.2\" stroke-dasharray=\"5 4\" opacity=\"0.8\"");
+        svg.polyline(sampled(sideView, fire, true), "stroke=" + fire.colour + " stroke-width=\"2\"");
+        svg.circle(sideView.px(fire.z), sideView.py(fire.y), 3.5, "fill=" + fire.colour);
     }
     for (const ConvergencePoint& point : points)
         svg.circle(sideView.px(point.settings.rangeMetres), sideView.py(point.settings.elevationMetres), 5,

@@ -45,22 +45,16 @@ std::string escaped(const std::string& text) {
             }
             continue;
         }
-        switch (c) {
-        case '&':
+        if (c == '&')
             out += "&amp;";
-            break;
-        case '<':
+        else if (c == '<')
             out += "&lt;";
-            break;
-        case '>':
+        else if (c == '>')
             out += "&gt;";
-            break;
-        case '"':
+        else if (c == '"')
             out += "&quot;";
-            break;
-        default:
+        else
             out += byte < 0x20 && c != '\t' ? '?' : c;
-        }
     }
     return out;
 }

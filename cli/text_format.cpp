@@ -26,6 +26,13 @@ std::string plural(int count, const char* singular, const char* pluralForm) {
     return std::to_string(count) + " " + (count == 1 ? singular : pluralForm);
 }
 
+std::string joined(const std::vector<std::string>& words, const std::string& lastSeparator) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? lastSeparator : ", ") + words[i];
+    return text;
+}
+
 std::string fixed(double value, int decimals) {
     std::string text;
     appendFixed(text, value, decimals);

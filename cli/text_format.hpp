@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zerkon::cli {
 
@@ -22,6 +23,9 @@ bool nameEndsWith(std::string_view path, std::string_view end);
 
 // "1 gun line", "2 gun lines".
 std::string plural(int count, const char* singular, const char* pluralForm);
+
+// "a, b and c" with " and " as `lastSeparator`.
+std::string joined(const std::vector<std::string>& words, const std::string& lastSeparator);
 
 // `value` with `decimals` digits after the point, printed the way the pass prints numbers into a DP file.
 std::string fixed(double value, int decimals);
