@@ -55,33 +55,27 @@ int runBackups(const std::string& file, Console& console) {
         return 0;
     }
     const BackupFile* newest = newestBackup(backups);
-    console.out << printable(file) << ": " << plural(static_cast<int>(backups.size()), "backup", "backups")
+    console.out << printable(file) << ": " << plural(backups.size(), "backup")
                 << "; restore takes the newest (*) unless given --backup N\n";
 
-    // The settings of stations aimed at their own, from the run's second comment line, in a column of their own.
+    // The settings of stations aimed at their own, from the run's second comment line, in a column of their own that
+    // stays empty, header and all, when no backup has any.
     const bool ownSettings = std::any_of(backups.begin(), backups.end(), [](const BackupFile& backup) {
         return backup.run && !backup.run->stations.empty();
     });
     using Align = TextTable::Align;
-    std::vector<Align> columns = {Align::right, Align::left,  Align::left, Align::left,
-                                  Align::right, Align::right, Align::left};
-    std::vector<std::string> header = {"N", "", "file", "made", "range ft", "elevation ft", "harmonized on"};
-    if (ownSettings) {
-        columns.push_back(Align::left);
-        header.push_back("own settings");
-    }
-    TextTable table(std::move(columns));
-    table.addRow(std::move(header));
+    TextTable table(
+        {Align::right, Align::left, Align::left, Align::left, Align::right, Align::right, Align::left, Align::left});
+    table.addRow(
+        {"N", "", "file", "made", "range ft", "elevation ft", "harmonized on", ownSettings ? "own settings" : ""});
     for (const BackupFile& backup : backups) {
         std::vector<std::string> row = {std::to_string(backup.number), &backup == newest ? "*" : "",
                                         fileName(backup.path), localDate(backup.made)};
-        if (backup.run) {
+        if (backup.run)
             row.insert(row.end(), {orUnknown(backup.run->rangeFeet), orUnknown(backup.run->elevationFeet),
-                                   orUnknown(backup.run->when)});
-        } else {
+                                   orUnknown(backup.run->when), backup.run->stations});
+        else
             row.insert(row.end(), {"-", "-", backup.unreadable ? "unreadable" : "never (no run comment)"});
-        }
-        if (ownSettings) row.push_back(backup.run ? backup.run->stations : "");
         table.addRow(std::move(row));
     }
     table.write(console.out, "  ");

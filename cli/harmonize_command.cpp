@@ -68,8 +68,8 @@ void sayBeyondLimits(const std::string& file, const PassCounts& counts, Console&
 
 // "2 gun stations aimed, 3 gun lines rewritten, backup plane_001.dp", of a run or of a dry run.
 std::string runSummary(const PassCounts& counts, const std::string& backupPath) {
-    return plural(counts.stationsAimed, "gun station", "gun stations") + " aimed, " +
-           plural(counts.gunLinesRewritten, "gun line", "gun lines") + " rewritten, backup " + fileName(backupPath);
+    return plural(counts.stationsAimed, "gun station") + " aimed, " + plural(counts.gunLinesRewritten, "gun line") +
+           " rewritten, backup " + fileName(backupPath);
 }
 
 void harmonizeOne(const std::string& file, const HarmonizeRequest& request, const PassOptions& options,
@@ -155,25 +155,24 @@ int runHarmonize(const HarmonizeRequest& request, Console& console) {
     }
     progress.clear();
     if (!notDpFiles.empty())
-        console.err << "zerkon-cli: skipped " << plural(static_cast<int>(notDpFiles.size()), "name", "names")
+        console.err << "zerkon-cli: skipped " << plural(notDpFiles.size(), "name")
                     << (notDpFiles.size() == 1 ? " that is not a DP file: " : " that are not DP files: ")
                     << someNames(notDpFiles) << '\n';
     if (!backups.empty())
-        console.err << "zerkon-cli: " << plural(static_cast<int>(backups.size()), "backup", "backups")
+        console.err << "zerkon-cli: " << plural(backups.size(), "backup")
                     << " left alone, named beside their DP file: " << someNames(backups) << '\n';
     if (severalNames && files.empty() && tally.failed == 0) {
         console.err << "zerkon-cli: none of the " << named.size() << " names is a DP file to harmonize\n";
         return 1;
     }
     // One file says it all on its own line; a folder of aircraft needs the sum.
-    if (files.size() > 1)
-        console.out << plural(static_cast<int>(files.size()), "DP file", "DP files") << ": " << tally.done
-                    << (request.dryRun ? " would be harmonized, " : " harmonized, ")
-                    << (tally.withoutStations ? std::to_string(tally.withoutStations) + " without gun stations left "
-                                                                                        "alone, "
-                                              : std::string())
-                    << tally.failed << " failed, " << plural(tally.stationsAimed, "gun station", "gun stations")
-                    << " aimed\n";
+    if (files.size() > 1) {
+        const std::string leftAlone =
+            tally.withoutStations ? std::to_string(tally.withoutStations) + " without gun stations left alone, " : "";
+        console.out << plural(files.size(), "DP file") << ": " << tally.done
+                    << (request.dryRun ? " would be harmonized, " : " harmonized, ") << leftAlone << tally.failed
+                    << " failed, " << plural(tally.stationsAimed, "gun station") << " aimed\n";
+    }
     return tally.failed == 0 && tally.compiledLeft == 0 ? 0 : 1; // a stale compiled copy still aims the old way
 }
 

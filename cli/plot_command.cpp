@@ -63,8 +63,8 @@ int runPlot(const PlotRequest& request, Console& console) {
                                    ? replaceFile(files, request.svgPath, CurrentFile::overwritten, "", writeSvg).reason
                                    : writeNewFile(files, request.svgPath, svg);
     if (!reason.empty()) return fail(request.svgPath, reason, 1);
-    console.out << printable(request.svgPath) << ": "
-                << plural(preview.counts.stationsAimed, "gun station", "gun stations") << " drawn\n";
+    console.out << printable(request.svgPath) << ": " << plural(preview.counts.stationsAimed, "gun station")
+                << " drawn\n";
     return 0;
 }
 

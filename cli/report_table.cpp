@@ -81,9 +81,8 @@ void writeReportTable(std::ostream& out, const FileReport& report, bool wide) {
         table.addRow(std::move(row));
     }
     table.write(out, "  ");
-    out << "  " << preview.counts.stationsAimed << " of "
-        << plural(static_cast<int>(preview.stations.size()), "gun station", "gun stations") << " would be aimed, "
-        << plural(preview.counts.gunLinesRewritten, "gun line", "gun lines") << " cleared; angles in degrees"
+    out << "  " << preview.counts.stationsAimed << " of " << plural(preview.stations.size(), "gun station")
+        << " would be aimed, " << plural(preview.counts.gunLinesRewritten, "gun line") << " cleared; angles in degrees"
         << (wide ? ", speed as written, T at three quarters of the speed\n" : "; --wide shows more\n");
     for (const StationReport& station : preview.stations) {
         const StationAim& aim = station.aim;

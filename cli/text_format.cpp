@@ -22,8 +22,8 @@ bool nameEndsWith(std::string_view path, std::string_view end) {
     return path.size() >= end.size() && equalsNoCase(path.substr(path.size() - end.size()), end);
 }
 
-std::string plural(int count, const char* singular, const char* pluralForm) {
-    return std::to_string(count) + " " + (count == 1 ? singular : pluralForm);
+std::string plural(long long count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 std::string joined(const std::vector<std::string>& words, const std::string& lastSeparator) {

@@ -22,7 +22,7 @@ std::string fileName(const std::string& path);
 bool nameEndsWith(std::string_view path, std::string_view end);
 
 // "1 gun line", "2 gun lines".
-std::string plural(int count, const char* singular, const char* pluralForm);
+std::string plural(long long count, const std::string& noun);
 
 // "a, b and c" with " and " as `lastSeparator`.
 std::string joined(const std::vector<std::string>& words, const std::string& lastSeparator);
