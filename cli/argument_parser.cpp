@@ -2,6 +2,8 @@
 
 #include "text_format.hpp"
 
+#include <zerkon/dp_names.hpp>
+
 #include <algorithm>
 #include <sstream>
 
@@ -115,7 +117,7 @@ std::string notACommand(const ProgramSpec& program, const std::string& word) {
 // An option this command does not have: the one meant, or the commands that have it.
 std::string unknownOption(const ProgramSpec& program, const CommandSpec* command, const std::string& name) {
     const std::string noOption = program.name + ": there is no option " + name;
-    if (nameEndsWith(name, ".dp"))
+    if (isDpName(name))
         return noOption + "; to name a file that starts with a dash, put -- before the file names";
     std::vector<std::string> names = {"--help"};
     if (command)
@@ -138,9 +140,8 @@ std::string unknownOption(const ProgramSpec& program, const CommandSpec* command
 }
 
 std::string usageLine(const ProgramSpec& program, const CommandSpec* command) {
-    if (!command) return "Usage: " + program.name + " COMMAND [OPTIONS] FILE...\n";
-    return "Usage: " + program.name + " " + command->name + " [OPTIONS] " + (command->manyFiles ? "FILE..." : "FILE") +
-           "\n";
+    return "Usage: " + program.name + " " + (command ? command->name : "COMMAND") + " [OPTIONS] " +
+           (!command || command->manyFiles ? "FILE..." : "FILE") + "\n";
 }
 
 std::string commandList(const ProgramSpec& program) {

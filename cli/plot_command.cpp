@@ -4,6 +4,7 @@
 #include "svg_plot.hpp"
 #include "text_format.hpp"
 
+#include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 #include <zerkon/outcome.hpp>
 #include <zerkon/preview.hpp>
@@ -17,7 +18,7 @@ namespace {
 // Why the picture may not be written under `svgPath` whatever is there now: a DP file or its compiled copy is never
 // overwritten with a picture. Empty when the name may take one.
 std::string forbiddenPictureName(const std::string& svgPath, const std::string& dpPath) {
-    if (nameEndsWith(svgPath, ".dp") || nameEndsWith(svgPath, ".cdp"))
+    if (isDpName(svgPath) || nameEndsWith(svgPath, ".cdp"))
         return "a picture is never written under a .dp or .cdp name; name it .svg";
     if (sameFile(svgPath, dpPath)) return "that is the DP file itself; name the picture .svg";
     return {};
