@@ -48,25 +48,7 @@ std::string checkFileName(const std::string& text) { return text.empty() ? "need
 int readSettings(const ParsedCommandLine& parsed, RunSettings& settings, Console& console) {
     if (parsed.has("--range")) settings.rangeFeet = readRange(parsed.values("--range").back()).feet;
     if (parsed.has("--elevation")) settings.elevationFeet = readDistance(parsed.values("--elevation").back()).feet;
-    std::vector<StationOption> read;
-    for (const std::string& text : parsed.values("--station"))
-        read.push_back(readStationOption(text));
-    StationOptions options = stationSettings(read, settings.elevationFeet);
-    if (!options.error.empty()) {
-        console.err << "zerkon-cli: --station: " << options.error << '\n';
-        return 2;
-    }
-    settings.stations = std::move(options.stations);
-    return refuseStationsNotInFiles(parsed.files, settings.stations, console);
-}
-
-// Output that could not be written (a full disk, /dev/full) is lost: the command fails, as coreutils' do. The
-// system's reason is gone by now when the failing write came before the end.
-int checkedExitCode(std::ostream& out, std::ostream& err, int code) {
-    out.flush();
-    if (out) return code;
-    err << "zerkon-cli: cannot write the output\n";
-    return 1;
+    return readStationSettings(parsed.values("--station"), parsed.files, settings, console);
 }
 
 } // namespace
@@ -162,7 +144,12 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     } catch (const std::bad_alloc&) {
         err << "zerkon-cli: out of memory\n";
     }
-    return checkedExitCode(out, err, code);
+    // Output that could not be written (a full disk, /dev/full) is lost: the command fails, as coreutils' do. The
+    // system's reason is gone by now when the failing write came before the end.
+    out.flush();
+    if (out) return code;
+    err << "zerkon-cli: cannot write the output\n";
+    return 1;
 }
 
 } // namespace zerkon::cli

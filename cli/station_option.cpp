@@ -93,21 +93,20 @@ StationOption readStationOption(std::string_view text) {
     return option;
 }
 
-StationOptions stationSettings(const std::vector<StationOption>& read, float runElevationFeet) {
-    StationOptions options;
+int readStationSettings(const std::vector<std::string>& texts, const std::vector<std::string>& files,
+                        RunSettings& settings, Console& console) {
     std::vector<StationSpan> every;
-    for (const StationOption& option : read) {
+    for (const std::string& text : texts) {
+        const StationOption option = readStationOption(text);
         every.insert(every.end(), option.stations.begin(), option.stations.end());
-        options.stations.push_back(
-            {option.stations, makeAimSettings(option.rangeFeet, option.elevationFeet.value_or(runElevationFeet))});
+        settings.stations.push_back({option.stations, makeAimSettings(option.rangeFeet, option.elevationFeet.value_or(
+                                                                                            settings.elevationFeet))});
     }
-    options.error = stationNamedTwice(std::move(every));
-    return options;
-}
-
-int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::vector<StationSettings>& stations,
-                             Console& console) {
-    if (stations.empty()) return 0;
+    if (const std::string twice = stationNamedTwice(std::move(every)); !twice.empty()) {
+        console.err << "zerkon-cli: --station: " << twice << '\n';
+        return 2;
+    }
+    if (settings.stations.empty()) return 0;
     int code = 0;
     for (const NamedFile& file : eachFileOnce(files)) {
         if (!file.refusal.empty()) continue;
@@ -119,7 +118,7 @@ int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::v
         std::vector<StationSpan> present;
         for (const StationNumber number : numbers)
             present.push_back({number, number});
-        for (const StationSettings& entry : stations) {
+        for (const StationSettings& entry : settings.stations) {
             if (std::any_of(numbers.begin(), numbers.end(), [&](StationNumber number) { return entry.names(number); }))
                 continue;
             console.err << "zerkon-cli: " << printable(file.path) << ": --station " << stationListText(entry.stations)

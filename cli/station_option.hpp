@@ -24,17 +24,10 @@ struct StationOption {
 // and --elevation.
 StationOption readStationOption(std::string_view text);
 
-struct StationOptions {
-    std::vector<StationSettings> stations;
-    std::string error; // a station that two options name
-};
-
-// The settings of each option read without error; an option without ELEVATION takes the run's.
-StationOptions stationSettings(const std::vector<StationOption>& options, float runElevationFeet);
-
-// Exit code 2, with a message naming the file, when an option names no gun station of one of the files: checked for
-// every file before any is written. 0 when every option names a station of every file it can read.
-int refuseStationsNotInFiles(const std::vector<std::string>& files, const std::vector<StationSettings>& stations,
-                             Console& console);
+// The settings of the stations the --station options name, each text accepted by readStationOption, into `settings`;
+// an option without ELEVATION takes the run's. Exit code 2, said on the console, when a station is listed twice or an
+// option names no gun station of one of the files, checked for every file before any is written; 0 otherwise.
+int readStationSettings(const std::vector<std::string>& texts, const std::vector<std::string>& files,
+                        RunSettings& settings, Console& console);
 
 } // namespace zerkon::cli
