@@ -1,6 +1,5 @@
 #include "svg_plot.hpp"
 
-#include "plot_scale.hpp"
 #include "svg_writer.hpp"
 #include "text_format.hpp"
 
@@ -27,6 +26,37 @@ constexpr const char* kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 // Colours that stay apart for the colour-blind and on paper.
 constexpr const char* kStationColours[] = {"#4e79a7", "#e15759", "#59a14f", "#f28e2b", "#b07aa1",
                                            "#76b7b2", "#edc948", "#ff9da7", "#9c755f", "#3b3b3b"};
+
+struct Range {
+    double low, high;
+};
+
+// A number for a person: "-0.000" is shown as "0.000".
+std::string readable(double value, int decimals) {
+    std::string text = fixed(value, decimals);
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
+}
+
+// Tick spacing of 1, 2 or 5 times a power of ten, giving about `count` ticks over `span`.
+double niceStep(double span, int count) {
+    const double raw = span / count;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (raw <= factor * power) return factor * power;
+    return 10.0 * power;
+}
+
+// low to high, widened to at least `minimumSpan` and then by `fraction` of the span on each side.
+Range padded(double low, double high, double fraction, double minimumSpan) {
+    if (high - low < minimumSpan) {
+        const double middle = (low + high) / 2;
+        low = middle - minimumSpan / 2;
+        high = middle + minimumSpan / 2;
+    }
+    const double pad = (high - low) * fraction;
+    return {low - pad, high + pad};
+}
 
 // One gun's fire as drawn: its line of fire, from the gun at Z to `distance` ahead of it.
 struct DrawnFire : LineOfFire {
@@ -69,8 +99,12 @@ struct Panel {
 // Calls draw(metres, label, isZero) at each round tick of `range` counted in metres times `perMetre`.
 template <class Draw> void eachTick(const Range& range, int count, double perMetre, Draw draw) {
     const double step = niceStep((range.high - range.low) * perMetre, count);
-    for (const double tick : ticks({range.low * perMetre, range.high * perMetre}, step))
+    const double first = std::ceil(range.low * perMetre / step) * step;
+    for (int i = 0; i < 64; ++i) { // a bounded count, so no rounding can make the walk endless
+        const double tick = first + i * step;
+        if (tick > range.high * perMetre) break;
         draw(tick / perMetre, tickLabel(tick, step), std::abs(tick) < step / 2);
+    }
 }
 
 // Grid, frame and the four axes: metres at the bottom and on the left, feet at the top and on the right; then the
@@ -208,6 +242,11 @@ void drawLegend(SvgWriter& svg, const Preview& preview, const std::vector<DrawnF
 }
 
 } // namespace
+
+std::string tickLabel(double value, double step) {
+    const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    return readable(value, decimals);
+}
 
 std::string convergencePlotSvg(const std::string& title, const Preview& preview) {
     std::vector<DrawnFire> fires;

@@ -14,4 +14,7 @@ namespace zerkon::cli {
 // file has one, says what it was last harmonized to.
 std::string convergencePlotSvg(const std::string& title, const Preview& preview);
 
+// Text for a tick value of the plot's scales, with only as many decimals as the step needs.
+std::string tickLabel(double value, double step);
+
 } // namespace zerkon::cli

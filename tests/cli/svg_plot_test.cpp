@@ -1,7 +1,6 @@
 #include "memory_file_system.hpp"
 #include "test_files.hpp"
 
-#include "plot_scale.hpp"
 #include "svg_plot.hpp"
 #include "svg_writer.hpp"
 
