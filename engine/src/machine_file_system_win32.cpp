@@ -9,7 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include <windows.h>
+#include <utility>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -26,10 +26,6 @@ int statusOf(const char* path, FileStatus& status) { return ::_stati64(path, &st
 // The C runtime reads and writes at most an unsigned int at a time, and is never interrupted by a signal.
 unsigned chunkOf(std::size_t size) { return static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size); }
 
-int openFile(const std::string& path, int flags) {
-    return ::_open(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-}
-
 } // namespace
 
 long long machine::readSome(int fd, char* buffer, std::size_t size) { return ::_read(fd, buffer, chunkOf(size)); }
@@ -40,9 +36,7 @@ int machine::closeFile(int fd) { return ::_close(fd); }
 // Windows reports a file that another program holds open without sharing as a plain "Permission denied"; the
 // system's own error code tells the two apart, and the user should hear which it is.
 std::error_code machine::lastError() {
-    constexpr unsigned long kSharingViolation = 32;
-    constexpr unsigned long kLockViolation = 33;
-    if (errno == EACCES && (_doserrno == kSharingViolation || _doserrno == kLockViolation))
+    if (errno == EACCES && (_doserrno == ERROR_SHARING_VIOLATION || _doserrno == ERROR_LOCK_VIOLATION))
         return make_error_code(FileError::openInAnotherProgram);
     return {errno, std::generic_category()};
 }
@@ -53,40 +47,30 @@ using machine::lastError;
 
 // The system's error codes in the words of the C runtime, so the pass tells them apart as it does errno's.
 std::error_code systemError(DWORD code) {
-    switch (code) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION)
         return make_error_code(FileError::openInAnotherProgram);
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS:
-        return std::make_error_code(std::errc::file_exists);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_PRIVILEGE_NOT_HELD:
-        return std::make_error_code(std::errc::permission_denied);
-    case ERROR_WRITE_PROTECT:
-        return std::make_error_code(std::errc::read_only_file_system);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return std::make_error_code(std::errc::no_space_on_device);
-    case ERROR_NOT_SAME_DEVICE:
-        return std::make_error_code(std::errc::cross_device_link);
-    case ERROR_NOT_SUPPORTED:
-    case ERROR_INVALID_FUNCTION:
-        return std::make_error_code(std::errc::operation_not_supported);
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return std::make_error_code(std::errc::not_enough_memory);
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return std::make_error_code(std::errc::invalid_argument);
-    default:
-        return std::make_error_code(std::errc::io_error);
-    }
+    static constexpr std::pair<DWORD, std::errc> kConditions[] = {
+        {ERROR_FILE_NOT_FOUND, std::errc::no_such_file_or_directory},
+        {ERROR_PATH_NOT_FOUND, std::errc::no_such_file_or_directory},
+        {ERROR_INVALID_DRIVE, std::errc::no_such_file_or_directory},
+        {ERROR_ALREADY_EXISTS, std::errc::file_exists},
+        {ERROR_FILE_EXISTS, std::errc::file_exists},
+        {ERROR_ACCESS_DENIED, std::errc::permission_denied},
+        {ERROR_PRIVILEGE_NOT_HELD, std::errc::permission_denied},
+        {ERROR_WRITE_PROTECT, std::errc::read_only_file_system},
+        {ERROR_DISK_FULL, std::errc::no_space_on_device},
+        {ERROR_HANDLE_DISK_FULL, std::errc::no_space_on_device},
+        {ERROR_NOT_SAME_DEVICE, std::errc::cross_device_link},
+        {ERROR_NOT_SUPPORTED, std::errc::operation_not_supported},
+        {ERROR_INVALID_FUNCTION, std::errc::operation_not_supported},
+        {ERROR_NOT_ENOUGH_MEMORY, std::errc::not_enough_memory},
+        {ERROR_OUTOFMEMORY, std::errc::not_enough_memory},
+        {ERROR_INVALID_NAME, std::errc::invalid_argument},
+        {ERROR_BAD_PATHNAME, std::errc::invalid_argument},
+        {ERROR_FILENAME_EXCED_RANGE, std::errc::invalid_argument}};
+    for (const auto& [system, condition] : kConditions)
+        if (system == code) return std::make_error_code(condition);
+    return std::make_error_code(std::errc::io_error);
 }
 
 std::error_code lastSystemError() { return systemError(::GetLastError()); }
@@ -109,15 +93,18 @@ FileIdentity identityOfHandle(HANDLE handle, std::error_code& error) {
     return identity;
 }
 
+// A file or folder that exists, opened for `access` and shared with every other program; closed when destroyed.
 class Handle {
 public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const std::string& path, DWORD access, DWORD flags = FILE_FLAG_BACKUP_SEMANTICS)
+        : handle_(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, flags, nullptr)) {}
     ~Handle() {
         if (valid()) ::CloseHandle(handle_);
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
-    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
 
 private:
@@ -130,8 +117,7 @@ std::string folderIdentity(const std::string& folder) {
     const std::string name = folder.empty() ? "." : folder;
     std::string path(32768, '\0');
     DWORD size = 0;
-    const Handle handle(::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const Handle handle(name, 0);
     if (handle.valid()) size = ::GetFinalPathNameByHandleA(handle.get(), path.data(), 32768, FILE_NAME_NORMALIZED);
     if (size == 0 || size >= 32768) size = ::GetFullPathNameA(name.c_str(), 32768, path.data(), nullptr);
     if (size == 0 || size >= 32768) return name;
@@ -206,16 +192,12 @@ void copyOwnerAndGroup(const std::string& from, const std::string& to) {
 
 void copyCreationTime(const std::string& from, const std::string& to, std::error_code& error) {
     FILETIME created{};
-    const Handle original(::CreateFileA(from.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const Handle original(from, FILE_READ_ATTRIBUTES);
     if (!original.valid() || !::GetFileTime(original.get(), &created, nullptr, nullptr)) {
         error = lastSystemError();
         return;
     }
-    const Handle copy(::CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const Handle copy(to, FILE_WRITE_ATTRIBUTES);
     if (!copy.valid() || !::SetFileTime(copy.get(), &created, nullptr, nullptr)) error = lastSystemError();
 }
 
@@ -244,9 +226,7 @@ public:
 
     // The name itself: a reparse point there is opened, not followed.
     FileIdentity identity(const std::string& path, std::error_code& error) override {
-        const Handle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        const Handle file(path, 0, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
         if (file.valid()) return identityOfHandle(file.get(), error);
         const std::error_code failure = lastSystemError();
         if (failure != std::errc::no_such_file_or_directory) error = failure;
@@ -254,7 +234,7 @@ public:
     }
 
     std::unique_ptr<InputFile> openForReading(const std::string& path, std::error_code& error) override {
-        return machine::adopt(openFile(path, _O_RDONLY), error);
+        return machine::adopt(::_open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT), error);
     }
 
     // A new file takes the folder's inherited access list either way; copyIdentity() replaces it. It is shared for
@@ -269,11 +249,7 @@ public:
             return nullptr;
         }
         const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
-        if (fd < 0) {
-            error = lastError();
-            ::CloseHandle(handle);
-            return nullptr;
-        }
+        if (fd < 0) ::CloseHandle(handle); // leaves errno to adopt()
         return machine::adopt(fd, error);
     }
 
@@ -305,18 +281,10 @@ public:
 
     // The C runtime's st_ctime is the creation time here; the change time, which a rename sets, needs the handle.
     std::chrono::system_clock::time_point changeTime(const std::string& path, std::error_code& error) override {
-        const int fd = openFile(path, _O_RDONLY);
-        if (fd < 0) {
-            error = lastError();
-            return {};
-        }
+        const Handle file(path, GENERIC_READ);
         FILE_BASIC_INFO info{};
-        const bool got = GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), FileBasicInfo,
-                                                      &info, sizeof info);
-        const DWORD failure = GetLastError();
-        ::_close(fd);
-        if (!got) {
-            error = std::error_code(static_cast<int>(failure), std::system_category());
+        if (!file.valid() || !::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info)) {
+            error = lastSystemError();
             return {};
         }
         constexpr long long kTicksFrom1601To1970 = 116444736000000000LL; // in the 100 ns ticks Windows counts
