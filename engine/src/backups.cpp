@@ -4,7 +4,6 @@
 #include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 
-#include "file_replacement.hpp"
 #include "text_stream.hpp"
 
 #include <algorithm>

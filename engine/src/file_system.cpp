@@ -75,11 +75,9 @@ FolderWaitNotice setFolderWaitNotice(FolderWaitNotice notice) {
 }
 
 void machine::sayWaitingForFolder(const std::string& folder) {
-    FolderWaitNotice notice;
-    {
-        const std::lock_guard<std::mutex> guard(folderWaitNoticeGuard);
-        notice = folderWaitNotice;
-    }
+    std::unique_lock<std::mutex> guard(folderWaitNoticeGuard);
+    const FolderWaitNotice notice = folderWaitNotice;
+    guard.unlock(); // the notice may take its time
     if (notice) notice(folder.empty() ? "." : folder);
 }
 

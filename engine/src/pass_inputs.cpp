@@ -1,7 +1,5 @@
 #include "pass_inputs.hpp"
 
-#include "failures.hpp"
-
 #include <zerkon/dp_format.hpp>
 #include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
@@ -45,7 +43,9 @@ Outcome checkDpPathLength(const std::string& path) {
     return {Failure::badPath, quoted(path) + " is too short to be the path of a DP file"};
 }
 
-Outcome checkRealDpName(const std::string& path, const std::string& target) {
+Outcome followDpPath(FileSystem& files, const std::string& path, std::string& target) {
+    if (std::string reason = followLinks(files, path, target); !reason.empty())
+        return {Failure::fileOperation, std::move(reason)};
     if (isDpName(target)) return {};
     if (target == path)
         return {Failure::badPath, quoted(path) + " is not a DP file (the name does not end in .dp); left alone"};
@@ -84,9 +84,7 @@ PassInputs checkPassInputs(FileSystem& files, const std::string& path, const Run
     if (kind == PathKind::other) return failed<PassInputs>(Failure::notAFile, quoted(path) + " is not a file");
 
     PassInputs inputs;
-    const std::string reason = followLinks(files, path, inputs.path);
-    if (!reason.empty()) return failed<PassInputs>(Failure::fileOperation, reason);
-    if (Outcome name = checkRealDpName(path, inputs.path); !name.ok()) return failed<PassInputs>(std::move(name));
+    if (Outcome dp = followDpPath(files, path, inputs.path); !dp.ok()) return failed<PassInputs>(std::move(dp));
     inputs.settings = makeAimSettings(settings.rangeFeet, settings.elevationFeet);
     return inputs;
 }

@@ -4,7 +4,6 @@
 #include <zerkon/dp_format.hpp>
 #include <zerkon/file_system.hpp>
 
-#include "failures.hpp"
 #include "file_replacement.hpp"
 #include "pass_inputs.hpp"
 #include "rewrite_loop.hpp"

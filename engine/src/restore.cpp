@@ -4,8 +4,7 @@
 #include <zerkon/dp_names.hpp>
 #include <zerkon/file_system.hpp>
 
-#include "failures.hpp"
-#include "file_replacement.hpp"
+#include "pass_inputs.hpp"
 
 namespace zerkon {
 
@@ -14,9 +13,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
     if (backupNumber == 0) return failed<RestoreResult>(Failure::badBackupNumber, "backups are numbered from 1");
     FileSystem& files = options.fileSystem ? *options.fileSystem : machineFileSystem();
     std::string dpPath; // a symbolic link's target, restored beside its own backups
-    std::string reason = followLinks(files, path, dpPath);
-    if (!reason.empty()) return failed<RestoreResult>(Failure::fileOperation, std::move(reason));
-    if (Outcome name = checkRealDpName(path, dpPath); !name.ok()) return failed<RestoreResult>(std::move(name));
+    if (Outcome dp = followDpPath(files, path, dpPath); !dp.ok()) return failed<RestoreResult>(std::move(dp));
     if (Outcome twin = checkNoCaseTwin(files, dpPath); !twin.ok()) return failed<RestoreResult>(std::move(twin));
     const std::string backup = backupName(dpPath, backupNumber);
 
