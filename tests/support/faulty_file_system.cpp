@@ -36,7 +36,7 @@ public:
         file_->write(data, size, error);
     }
     void flush(std::error_code& error) override {
-        if (owner_.shouldFail(Operation::flush, error) || !owner_.syncs()) return;
+        if (owner_.shouldFail(Operation::flush, error)) return;
         file_->flush(error);
     }
     void close(std::error_code& error) override {
@@ -89,11 +89,6 @@ FaultyFileSystem& FaultyFileSystem::actOn(Operation operation, int occurrence, s
 
 FaultyFileSystem& FaultyFileSystem::withoutLinks() {
     links_ = false;
-    return *this;
-}
-
-FaultyFileSystem& FaultyFileSystem::withoutSyncs() {
-    syncs_ = false;
     return *this;
 }
 
@@ -177,7 +172,7 @@ std::unique_ptr<FolderLock> FaultyFileSystem::lockFolder(const std::string& fold
 }
 
 void FaultyFileSystem::syncFolder(const std::string& folder, std::error_code& error) {
-    if (!shouldFail(Operation::syncFolder, error) && syncs_) below_.syncFolder(folder, error);
+    if (!shouldFail(Operation::syncFolder, error)) below_.syncFolder(folder, error);
 }
 
 } // namespace zerkon::testing

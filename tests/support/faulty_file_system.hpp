@@ -1,6 +1,5 @@
 // A file system that passes every call to another one (the machine's files, or files in memory) and can fail any
-// chosen call, so tests can check what a failure at that point leaves behind. It can also lack links, like FAT, and
-// skip the waits for the disk, for timing the pass without them.
+// chosen call, so tests can check what a failure at that point leaves behind. It can also lack links, like FAT.
 #pragma once
 
 #include <zerkon/file_system.hpp>
@@ -51,8 +50,6 @@ public:
     FaultyFileSystem& actOn(Operation operation, int occurrence, std::function<void()> action);
     // No links, like FAT: link() fails as not supported without being counted, and the pass keeps to renames.
     FaultyFileSystem& withoutLinks();
-    // Flushes and folder syncs return at once: the pass without its waits for the disk.
-    FaultyFileSystem& withoutSyncs();
 
     // How many calls were made so far, of `operation` or of all: run once with nothing failing to learn how many
     // points to walk.
@@ -61,7 +58,6 @@ public:
 
     // Counts a call and says whether it is one to fail (then `error` is set).
     bool shouldFail(Operation operation, std::error_code& error);
-    bool syncs() const { return syncs_; }
 
     PathKind status(const std::string& path, std::error_code& error) override;
     FileIdentity identity(const std::string& path, std::error_code& error) override;
@@ -91,7 +87,6 @@ private:
     int actingOccurrence_ = 0;
     std::function<void()> action_;
     bool links_ = true;
-    bool syncs_ = true;
     int calls_[kOperationCount] = {};
     int allCalls_ = 0;
 };
