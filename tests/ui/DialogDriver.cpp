@@ -125,7 +125,8 @@ std::string className(HWND hWnd) {
     return name;
 }
 
-std::string messageBoxText(HWND box) {
+// The text of a message box: its Static child that carries text.
+static std::string messageBoxText(HWND box) {
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         if (className(child) == "Static" && !windowText(child).empty()) return windowText(child);
     return "";

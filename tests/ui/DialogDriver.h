@@ -27,9 +27,6 @@ HWND waitForOwnedDialog(HWND owner, const char* caption = nullptr, int timeoutMs
 std::string windowText(HWND hWnd);
 std::string className(HWND hWnd);
 
-// The text of a message box: its Static child that carries text.
-std::string messageBoxText(HWND box);
-
 struct SeenMessageBox {
     bool shown = false;
     std::string caption;

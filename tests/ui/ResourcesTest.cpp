@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -93,15 +94,11 @@ TEST(VersionRecord, FixedPartStringsAndTranslation) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueA(copy.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
-    EXPECT_EQ(fixed->dwFileFlags, 0u);
-    EXPECT_EQ(fixed->dwFileOS, 0x4u);
-    EXPECT_EQ(fixed->dwFileType, 1u);
-    EXPECT_EQ(fixed->dwFileSubtype, 0u);
+    // Version 1.0.0.1 of file and product, no flags of the mask set, for 32-bit Windows, an application.
+    EXPECT_EQ(std::tie(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                       fixed->dwProductVersionLS, fixed->dwFileFlagsMask, fixed->dwFileFlags, fixed->dwFileOS,
+                       fixed->dwFileType, fixed->dwFileSubtype),
+              std::make_tuple(0x00010000u, 0x00000001u, 0x00010000u, 0x00000001u, 0x3Fu, 0u, 0x4u, 1u, 0u));
 
     // Every key in the order the record holds it, with its value (null: any).
     const struct {
