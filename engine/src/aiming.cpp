@@ -22,19 +22,14 @@ int findCommas(std::string_view line, std::size_t* positions, int count) {
     return found;
 }
 
-// A decimal number too large for a float reads as infinity, and printed back it would turn a plain number into "inf".
-// "inf", "infinity" and "nan" all hold an n; a decimal number never does.
-bool overflowed(float value, std::string_view field) {
-    if (std::isfinite(value)) return false;
-    const std::string_view number = field.substr(0, scanFloat(field).length);
-    return number.find_first_of("nN") == std::string_view::npos;
-}
-
-// Whether any of the `count` numbers read from the fields after the comma at positions[0] overflowed.
+// Whether any of the `count` numbers read after the commas at `positions` overflowed: a decimal number too large for a
+// float reads as infinity, and printed back it would turn a plain number into "inf". "inf", "infinity" and "nan" all
+// hold an n; a decimal number never does.
 bool anyOverflowed(std::string_view line, const std::size_t* positions, const float* values, int count) {
     for (int i = 0; i < count; ++i) {
-        const std::size_t start = positions[i] + 1;
-        if (overflowed(values[i], line.substr(start, positions[i + 1] - start))) return true;
+        if (std::isfinite(values[i])) continue;
+        const std::string_view field = line.substr(positions[i] + 1);
+        if (field.substr(0, scanFloat(field).length).find_first_of("nN") == std::string_view::npos) return true;
     }
     return false;
 }

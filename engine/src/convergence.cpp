@@ -28,9 +28,6 @@ ConvergenceGap findElevation(const StationAim& station, double distance, double&
 
 } // namespace
 
-double Convergence::rangeFeet() const { return rangeMetres / kFeetToMetres; }
-double Convergence::elevationFeet() const { return elevationMetres / kFeetToMetres; }
-
 Convergence currentConvergence(const StationAim& station) {
     Convergence convergence;
     for (const float value : {station.x, station.y, station.z, station.a, station.h, station.speed}) {

@@ -248,14 +248,11 @@ public:
             return {};
         }
         const bool sameOwner = original.st_uid == copy.st_uid && original.st_gid == copy.st_gid;
-        bool ownerKept = sameOwner;
         // Only root may give a file away; anyone else keeps the file as their own.
-        if (!sameOwner) {
-            ownerKept = ::chown(to.c_str(), original.st_uid, original.st_gid) == 0;
-            if (!ownerKept && errno != EPERM) {
-                error = lastError();
-                return "the owner";
-            }
+        const bool ownerKept = sameOwner || ::chown(to.c_str(), original.st_uid, original.st_gid) == 0;
+        if (!ownerKept && errno != EPERM) {
+            error = lastError();
+            return "the owner";
         }
 #ifdef __linux__
         const std::vector<std::string> names = attributeNames(from, error);

@@ -23,8 +23,8 @@ struct Convergence {
     double rangeMetres = 0.0;     // from the aircraft's origin along its axis, like the range of a pass
     double elevationMetres = 0.0; // where the fire arrives at that range, like the elevation of a pass
 
-    double rangeFeet() const;
-    double elevationFeet() const;
+    double rangeFeet() const { return rangeMetres / kFeetToMetres; }
+    double elevationFeet() const { return elevationMetres / kFeetToMetres; }
 };
 
 // Undoes the aiming arithmetic on the angles A and H that a station has now (from H and X the range at which its line
