@@ -45,8 +45,9 @@ namespace {
 
 using machine::lastError;
 
-// The system's error codes in the words of the C runtime, so the pass tells them apart as it does errno's.
-std::error_code systemError(DWORD code) {
+// The system's last error in the words of the C runtime, so the pass tells the failures apart as it does errno's.
+std::error_code lastSystemError() {
+    const DWORD code = ::GetLastError();
     if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION)
         return make_error_code(FileError::openInAnotherProgram);
     static constexpr std::pair<DWORD, std::errc> kConditions[] = {
@@ -72,8 +73,6 @@ std::error_code systemError(DWORD code) {
         if (system == code) return std::make_error_code(condition);
     return std::make_error_code(std::errc::io_error);
 }
-
-std::error_code lastSystemError() { return systemError(::GetLastError()); }
 
 // Only a file on a disk is regular: a folder, a reparse point (a symbolic link, a junction) and a device are not.
 FileIdentity identityOfHandle(HANDLE handle, std::error_code& error) {
