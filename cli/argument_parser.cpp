@@ -89,16 +89,9 @@ bool isHelp(const std::string& argument) {
     return argument == "--help" || argument == "-h";
 }
 
-// An option's name, with no "=VALUE". A lone "-" and anything after "--" are file names, and so is a word that
-// begins with "/", even on Windows.
+// Whether a word is an option. A lone "-" and anything after "--" are file names, and so is a word that begins with
+// "/", even on Windows.
 bool isOptionWord(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
-
-std::vector<std::string> commandNames(const ProgramSpec& program) {
-    std::vector<std::string> names;
-    for (const CommandSpec& command : program.commands)
-        names.push_back(command.name);
-    return names;
-}
 
 ParsedCommandLine finished(int exitCode, const std::string& output, const std::string& message = {}) {
     return {exitCode, output, message, nullptr, {}, {}};
@@ -109,16 +102,18 @@ ParsedCommandLine failure(const std::string& message, const std::string& helpCom
 }
 
 std::string notACommand(const ProgramSpec& program, const std::string& word) {
-    const std::string near = nearestWord(word, commandNames(program));
+    std::vector<std::string> names;
+    for (const CommandSpec& command : program.commands)
+        names.push_back(command.name);
+    const std::string near = nearestWord(word, names);
     return program.name + ": \"" + word + "\" is not a command; " +
-           (near.empty() ? "the commands are " + joined(commandNames(program), " and ") : "did you mean " + near + "?");
+           (near.empty() ? "the commands are " + joined(names, " and ") : "did you mean " + near + "?");
 }
 
 // An option this command does not have: the one meant, or the commands that have it.
 std::string unknownOption(const ProgramSpec& program, const CommandSpec* command, const std::string& name) {
     const std::string noOption = program.name + ": there is no option " + name;
-    if (isDpName(name))
-        return noOption + "; to name a file that starts with a dash, put -- before the file names";
+    if (isDpName(name)) return noOption + "; to name a file that starts with a dash, put -- before the file names";
     std::vector<std::string> names = {"--help"};
     if (command)
         for (const OptionSpec& option : command->options)

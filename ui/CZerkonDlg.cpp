@@ -39,8 +39,6 @@ static_assert(openFileNameSize == 76, "the Open dialog record of 32-bit Windows 
 #endif
 char g_fileTitle[pathBufferSize];
 
-bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // What a pass that wrote the file still leaves for the user to know or do, a paragraph each; empty when all went well.
 std::string whatWentAmiss(const zerkon::PassResult& result) {
     std::string news;
@@ -63,7 +61,7 @@ std::string whatWentAmiss(const zerkon::PassResult& result) {
     }
     if (result.warning.empty()) return news;
     const std::string compiled = zerkon::compiledName(g_selectedPath);
-    if (exists(compiled)) {
+    if (::GetFileAttributesA(compiled.c_str()) != INVALID_FILE_ATTRIBUTES) { // it is still there
         const std::string compiledFile = splitChosenPath(compiled).name;
         news += "\n\nThe compiled copy " + compiledFile +
                 " could not be deleted, so the game goes on using the old aim. Close the game and delete " +

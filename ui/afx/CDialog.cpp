@@ -93,13 +93,10 @@ INT_PTR CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
 
-    if (isCommand && notification == BN_CLICKED && id == IDOK) {
+    if (!isCommand || notification != BN_CLICKED || (id != IDOK && id != IDCANCEL)) return FALSE;
+    if (id == IDOK)
         OnOK();
-        return TRUE;
-    }
-    if (isCommand && notification == BN_CLICKED && id == IDCANCEL) {
+    else
         OnCancel();
-        return TRUE;
-    }
-    return FALSE;
+    return TRUE;
 }
