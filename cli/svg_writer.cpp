@@ -8,7 +8,7 @@ std::string px(double value) { return fixed(value, 1); }
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence at the start of `text`, or 0.
+// Length of the well-formed UTF-8 sequence at `at` in `text`, or 0.
 std::size_t utf8SequenceLength(const std::string& text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -35,26 +35,23 @@ std::string escaped(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) {
-            const std::size_t length = utf8SequenceLength(text, i);
-            if (length == 0) {
-                out += '?';
-            } else {
-                out.append(text, i, length);
-                i += length - 1;
-            }
-            continue;
-        }
-        if (c == '&')
+        const std::size_t length = byte >= 0x80 ? utf8SequenceLength(text, i) : 0;
+        if (length > 0) {
+            out.append(text, i, length);
+            i += length - 1;
+        } else if (byte >= 0x80 || (byte < 0x20 && c != '\t')) {
+            out += '?';
+        } else if (c == '&') {
             out += "&amp;";
-        else if (c == '<')
+        } else if (c == '<') {
             out += "&lt;";
-        else if (c == '>')
+        } else if (c == '>') {
             out += "&gt;";
-        else if (c == '"')
+        } else if (c == '"') {
             out += "&quot;";
-        else
-            out += byte < 0x20 && c != '\t' ? '?' : c;
+        } else {
+            out += c;
+        }
     }
     return out;
 }
