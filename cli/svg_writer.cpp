@@ -35,23 +35,26 @@ std::string escaped(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        const std::size_t length = byte >= 0x80 ? utf8SequenceLength(text, i) : 0;
-        if (length > 0) {
-            out.append(text, i, length);
-            i += length - 1;
-        } else if (byte >= 0x80 || (byte < 0x20 && c != '\t')) {
-            out += '?';
-        } else if (c == '&') {
-            out += "&amp;";
-        } else if (c == '<') {
-            out += "&lt;";
-        } else if (c == '>') {
-            out += "&gt;";
-        } else if (c == '"') {
-            out += "&quot;";
-        } else {
-            out += c;
+        if (byte >= 0x80) {
+            const std::size_t length = utf8SequenceLength(text, i);
+            if (length == 0) {
+                out += '?';
+            } else {
+                out.append(text, i, length);
+                i += length - 1;
+            }
+            continue;
         }
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += byte < 0x20 && c != '\t' ? '?' : c;
     }
     return out;
 }
