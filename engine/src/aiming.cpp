@@ -132,12 +132,8 @@ StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimS
     aim.settings = settings;
     if (!record.number) return aim;
     aim.station = *record.number;
-    if (!record.complete) {
-        aim.verdict = StationVerdict::shortRecord;
-        return aim;
-    }
-    if (!record.readable) {
-        aim.verdict = StationVerdict::unreadableField;
+    if (!record.complete || !record.readable) {
+        aim.verdict = record.complete ? StationVerdict::unreadableField : StationVerdict::shortRecord;
         return aim;
     }
     aim.speed = record.speed;

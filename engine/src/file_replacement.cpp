@@ -1,7 +1,6 @@
 #include "file_replacement.hpp"
 
 #include <zerkon/backups.hpp>
-#include <zerkon/dp_format.hpp>
 #include <zerkon/outcome.hpp>
 
 #include <atomic>
@@ -41,15 +40,13 @@ PathKind settledStatus(FileSystem& files, const std::string& path, std::error_co
 
 std::vector<std::string> compiledCopies(FileSystem& files, const std::string& path, std::error_code& error) {
     const std::string compiled = compiledName(path);
-    const std::string folder = folderOf(compiled);
     std::vector<std::string> copies;
     if (!kNamesIgnoreCase) {
         for (const std::string& name : files.namesInAnyCase(compiled, error))
-            copies.push_back(folder + name);
-        if (error != std::errc::operation_not_supported) return copies;
-        error.clear(); // a file system that cannot list its folders still has the one name
+            copies.push_back(folderOf(compiled) + name);
+    } else if (files.status(compiled, error) != PathKind::absent && !error) {
+        copies.push_back(compiled);
     }
-    if (files.status(compiled, error) != PathKind::absent && !error) copies.push_back(compiled);
     return copies;
 }
 

@@ -5,9 +5,7 @@
 #include <zerkon/file_system.hpp>
 #include <zerkon/replace_file.hpp>
 
-#include <memory>
 #include <string>
-#include <string_view>
 #include <system_error>
 #include <vector>
 

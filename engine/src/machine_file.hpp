@@ -3,6 +3,8 @@
 
 #include <zerkon/file_system.hpp>
 
+#include <utility>
+
 namespace zerkon::machine {
 
 // Each fails with a negative result (-1), leaving the reason in errno for lastError().
@@ -51,9 +53,7 @@ public:
     }
 
     void close(std::error_code& error) override {
-        const int fd = fd_;
-        fd_ = -1;
-        if (closeFile(fd) != 0) error = lastError();
+        if (closeFile(std::exchange(fd_, -1)) != 0) error = lastError();
     }
 
 private:

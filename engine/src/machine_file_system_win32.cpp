@@ -20,9 +20,6 @@
 namespace zerkon {
 namespace {
 
-using FileStatus = struct _stati64; // 64-bit sizes: a plain stat fails on files over 2 GiB
-int statusOf(const char* path, FileStatus& status) { return ::_stati64(path, &status); }
-
 // The C runtime reads and writes at most an unsigned int at a time, and is never interrupted by a signal.
 unsigned chunkOf(std::size_t size) { return static_cast<unsigned>(size > 0x40000000 ? 0x40000000 : size); }
 
@@ -206,14 +203,14 @@ void copyCreationTime(const std::string& from, const std::string& to, std::error
 class MachineFileSystem : public FileSystem {
 public:
     PathKind status(const std::string& path, std::error_code& error) override {
-        FileStatus info{};
-        if (statusOf(path.c_str(), info) != 0) {
+        struct _stati64 info {}; // 64-bit sizes: a plain stat fails on files over 2 GiB
+        if (::_stati64(path.c_str(), &info) != 0) {
             const int failure = errno;
             // Windows finds no folder under a name that ends in a separator; POSIX does.
             std::string bare = path;
             while (bare.size() > 1 && (bare.back() == '\\' || bare.back() == '/') && bare[bare.size() - 2] != ':')
                 bare.pop_back();
-            if (bare != path && statusOf(bare.c_str(), info) == 0)
+            if (bare != path && ::_stati64(bare.c_str(), &info) == 0)
                 return (info.st_mode & S_IFMT) == S_IFDIR ? PathKind::other : PathKind::absent;
             if (failure == ENOENT || failure == ENOTDIR) return PathKind::absent;
             errno = failure;
@@ -267,8 +264,8 @@ public:
         if (std::remove(path.c_str()) == 0) return;
         error = lastError();
         // Windows keeps a read-only file from being deleted, POSIX does not: clear the mark and try again.
-        FileStatus info{};
-        if (errno != EACCES || statusOf(path.c_str(), info) != 0 || (info.st_mode & _S_IWRITE)) return;
+        struct _stati64 info {};
+        if (errno != EACCES || ::_stati64(path.c_str(), &info) != 0 || (info.st_mode & _S_IWRITE)) return;
         if (::_chmod(path.c_str(), _S_IREAD | _S_IWRITE) != 0) return;
         if (std::remove(path.c_str()) == 0) {
             error.clear();

@@ -4,7 +4,6 @@
 #include <zerkon/pass.hpp>
 
 #include <string>
-#include <vector>
 
 namespace zerkon {
 
