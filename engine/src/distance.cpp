@@ -118,9 +118,7 @@ DistanceReading readRange(std::string_view text) {
         const std::string_view whole = trimmed(text);
         const std::string_view mantissa = whole.substr(0, whole.find_first_of("eE"));
         const bool positive = whole.front() != '-' && mantissa.find_first_of("123456789") != std::string_view::npos;
-        distance.error = quoted(whole) + (positive ? " is too small: it becomes 0 in metres"
-                                                   : " must be greater than zero: the guns converge ahead of the "
-                                                     "aircraft");
+        distance.error = quoted(whole) + (positive ? " is too small: it becomes 0 in metres" : kNotAhead);
     }
     return distance;
 }

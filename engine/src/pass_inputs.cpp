@@ -22,8 +22,6 @@ std::string feetText(float feet) {
     return std::string(text, std::to_chars(text, text + sizeof text, feet).ptr) + " ft";
 }
 
-const char* const kAhead = " must be greater than zero: the guns converge ahead of the aircraft";
-
 } // namespace
 
 SettingsReading readRunSettings(std::string_view rangeText, std::string_view elevationText) {
@@ -31,7 +29,7 @@ SettingsReading readRunSettings(std::string_view rangeText, std::string_view ele
     if (!readFeet(rangeText, reading.settings.rangeFeet))
         return failed<SettingsReading>(Failure::badRange, "the range " + quoted(rangeText) + " is not a number");
     if (!convergesAhead(reading.settings.rangeFeet))
-        return failed<SettingsReading>(Failure::badRange, "the range " + quoted(rangeText) + kAhead);
+        return failed<SettingsReading>(Failure::badRange, "the range " + quoted(rangeText) + kNotAhead);
     if (!readFeet(elevationText, reading.settings.elevationFeet))
         return failed<SettingsReading>(Failure::badElevation,
                                        "the elevation " + quoted(elevationText) + " is not a number");
@@ -47,10 +45,8 @@ Outcome followDpPath(FileSystem& files, const std::string& path, std::string& ta
     if (std::string reason = followLinks(files, path, target); !reason.empty())
         return {Failure::fileOperation, std::move(reason)};
     if (isDpName(target)) return {};
-    if (target == path)
-        return {Failure::badPath, quoted(path) + " is not a DP file (the name does not end in .dp); left alone"};
-    return {Failure::badPath, quoted(path) + " leads to " + quoted(target) +
-                                  ", which is not a DP file (the name does not end in .dp); left alone"};
+    const std::string what = target == path ? quoted(path) : quoted(path) + " leads to " + quoted(target) + ", which";
+    return {Failure::badPath, what + " is not a DP file (the name does not end in .dp); left alone"};
 }
 
 Outcome checkNoCaseTwin(FileSystem& files, const std::string& dpPath) {
@@ -58,13 +54,12 @@ Outcome checkNoCaseTwin(FileSystem& files, const std::string& dpPath) {
     std::error_code error;
     const std::string name = nameOf(dpPath);
     const std::vector<std::string> names = files.namesInAnyCase(dpPath, error);
-    if (error && error != std::errc::operation_not_supported)
-        return {Failure::fileOperation, fileOperationReason("list the folder of", dpPath, error)};
+    if (error) return {Failure::fileOperation, fileOperationReason("list the folder of", dpPath, error)};
     for (const std::string& other : names)
         if (other != name)
             return {Failure::badPath, quoted(dpPath) + " and " + quoted(folderOf(dpPath) + other) +
                                           " are both there and would share the backups " +
-                                          quoted(name.substr(0, name.size() - 3) + "_NNN.dp") +
+                                          quoted(nameOf(dpStem(dpPath)) + "_NNN.dp") +
                                           "; left alone until one of them is renamed"};
     return {};
 }
@@ -72,7 +67,7 @@ Outcome checkNoCaseTwin(FileSystem& files, const std::string& dpPath) {
 PassInputs checkPassInputs(FileSystem& files, const std::string& path, const RunSettings& settings) {
     if (Outcome length = checkDpPathLength(path); !length.ok()) return failed<PassInputs>(std::move(length));
     if (!std::isfinite(settings.rangeFeet) || !convergesAhead(settings.rangeFeet))
-        return failed<PassInputs>(Failure::badRange, "the range " + feetText(settings.rangeFeet) + kAhead);
+        return failed<PassInputs>(Failure::badRange, "the range " + feetText(settings.rangeFeet) + kNotAhead);
     if (!std::isfinite(settings.elevationFeet))
         return failed<PassInputs>(Failure::badElevation,
                                   "the elevation " + feetText(settings.elevationFeet) + " is not a number");

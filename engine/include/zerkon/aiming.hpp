@@ -30,6 +30,8 @@ AimSettings makeAimSettings(float rangeFeet, float elevationFeet);
 
 // Whether a range is still greater than zero once in metres: the guns converge ahead of the aircraft.
 bool convergesAhead(float rangeFeet);
+// What is said after a range that does not.
+constexpr const char* kNotAhead = " must be greater than zero: the guns converge ahead of the aircraft";
 
 // Why a gun station line came out as it did.
 enum class StationVerdict {
