@@ -184,8 +184,8 @@ void add(const std::string& kind, std::size_t size, std::size_t count, Bench fun
         ->UseRealTime();
 }
 
-// Baselines first: the reporter prints every later figure as a ratio to the durable copy of the same files, by a
-// process of its own where there is one.
+// The reporter prints every figure as a ratio to the durable copy of the same files, by a process of its own where
+// there is one.
 const int registered = [] {
     // One aircraft, and a large file: a guard against work or memory that grows faster than the file.
     for (const std::size_t size : {50 * kKiB, 64 * kMiB}) {
