@@ -27,7 +27,7 @@ std::string nextFreeBackupName(FileSystem& files, const std::string& dpPath, std
 std::optional<RunRecord> readRunRecord(FileSystem& files, const std::string& path, std::error_code& error) {
     std::unique_ptr<InputFile> file = files.openForReading(path, error);
     if (!file) return std::nullopt;
-    LineReader reader(*file, 64 * 1024);
+    LineReader reader(*file);
     std::string_view line;
     while (reader.next(line)) {
         if (auto record = parseRunComment(line)) {

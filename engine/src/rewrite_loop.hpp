@@ -2,10 +2,12 @@
 // and what it became goes to a sink.
 #pragma once
 
+#include "text_stream.hpp"
+
 #include <zerkon/dp_rewriter.hpp>
 #include <zerkon/file_system.hpp>
 
-#include <functional>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -17,9 +19,20 @@ struct RewrittenLine {
     const LineOutcome& outcome;
 };
 
-// Hands every line of `input` to `rewriter`, counts what it did, and gives the result to `sink`, which returns false to
-// stop. Returns the failure to read, if any.
-std::error_code rewriteEachLine(InputFile& input, DpRewriter& rewriter, PassCounts& counts,
-                                const std::function<bool(const RewrittenLine&)>& sink);
+// Hands every line of `input` to `rewriter`, counts what it did, and gives the result to `sink`, a callable taking a
+// RewrittenLine and returning false to stop. Returns the failure to read, if any.
+template <typename Sink>
+std::error_code rewriteEachLine(InputFile& input, DpRewriter& rewriter, PassCounts& counts, Sink&& sink) {
+    LineReader reader(input);
+    std::string rewritten;
+    std::string_view line;
+    while (reader.next(line)) {
+        rewritten.clear();
+        const LineOutcome outcome = rewriter.rewriteLine(line, rewritten);
+        counts.add(outcome);
+        if (!sink(RewrittenLine{line, rewritten, outcome})) break;
+    }
+    return reader.error();
+}
 
 } // namespace zerkon

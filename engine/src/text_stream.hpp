@@ -11,11 +11,15 @@
 
 namespace zerkon {
 
+// The buffers of the reader and the writer: a real DP file (up to 60 KB) in one read and one write, and small enough to
+// come from the heap that the previous file freed rather than from fresh pages.
+constexpr std::size_t kTextBufferSize = 64 * 1024;
+
 // Splits a file into whole lines, each with its newline (the last may have none). The memory held grows with the
 // longest line, never with the file.
 class LineReader {
 public:
-    explicit LineReader(InputFile& file, std::size_t bufferSize = 256 * 1024);
+    explicit LineReader(InputFile& file, std::size_t bufferSize = kTextBufferSize);
 
     // The next line, its CR LF turned into a newline; valid until the next call. False at the end of the file or on
     // a read failure (see error()).
@@ -42,7 +46,7 @@ private:
 // Collects text and writes it with every newline as CR LF, in large blocks.
 class CrLfWriter {
 public:
-    explicit CrLfWriter(OutputFile& file, std::size_t bufferSize = 256 * 1024);
+    explicit CrLfWriter(OutputFile& file, std::size_t bufferSize = kTextBufferSize);
 
     void write(std::string_view text);
     void flushBuffer(); // hands what is buffered to the file (not to the disk)
