@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <list>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -53,26 +54,24 @@ int openFolder(const std::string& folder) {
 // folder again. A descriptor is closed only under the mutex, so a sync never uses one that is being closed.
 struct HeldFolders {
     std::mutex mutex;
-    std::vector<std::pair<std::string, int>> folders;
+    std::list<std::pair<std::string, int>> folders;
 };
 
 class MachineFolderLock : public FolderLock {
 public:
-    MachineFolderLock(HeldFolders& held, const std::string& folder, int fd) : held_(held), fd_(fd) {
+    MachineFolderLock(HeldFolders& held, const std::string& folder, int fd) : held_(held) {
         const std::lock_guard<std::mutex> guard(held_.mutex);
-        held_.folders.emplace_back(folder, fd);
+        entry_ = held_.folders.emplace(held_.folders.end(), folder, fd);
     }
     ~MachineFolderLock() override {
         const std::lock_guard<std::mutex> guard(held_.mutex);
-        held_.folders.erase(
-            std::find_if(held_.folders.begin(), held_.folders.end(),
-                         [&](const std::pair<std::string, int>& entry) { return entry.second == fd_; }));
-        ::close(fd_); // closing lets go of the lock
+        ::close(entry_->second); // closing lets go of the lock
+        held_.folders.erase(entry_);
     }
 
 private:
     HeldFolders& held_;
-    int fd_;
+    std::list<std::pair<std::string, int>>::iterator entry_;
 };
 
 // Renames without ever replacing `to`, in one step where the file system can, else by a link and an unlink.

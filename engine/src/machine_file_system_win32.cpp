@@ -73,20 +73,15 @@ std::error_code lastSystemError() {
 
 // Only a file on a disk is regular: a folder, a reparse point (a symbolic link, a junction) and a device are not.
 FileIdentity identityOfHandle(HANDLE handle, std::error_code& error) {
-    FileIdentity identity;
-    identity.kind = PathKind::other;
-    if (::GetFileType(handle) != FILE_TYPE_DISK) return identity;
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return {PathKind::other};
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info)) {
         error = lastSystemError();
         return {};
     }
-    if (!(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-        identity.kind = PathKind::file;
-    identity.device = info.dwVolumeSerialNumber;
-    identity.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    identity.links = info.nNumberOfLinks;
-    return identity;
+    const bool regular = !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    return {regular ? PathKind::file : PathKind::other, info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, info.nNumberOfLinks};
 }
 
 // A file or folder that exists, opened for `access` and shared with every other program; closed when destroyed.
