@@ -73,6 +73,7 @@ DistanceReading readDistance(std::string_view text) {
         return refused(quoted(whole) + " is not a decimal number; write a distance, " + kExamples);
     if (!rest.empty() && rest.front() == ',' && rest.size() > 1 && isDigit(rest[1])) {
         // "1,000" may group thousands: suggesting "1.000" would turn a thousand feet into one.
+        const std::size_t comma = whole.size() - rest.size();
         std::string_view after = rest;
         std::string groups;
         while (after.size() >= 4 && after[0] == ',' && isDigit(after[1]) && isDigit(after[2]) && isDigit(after[3]) &&
@@ -82,14 +83,12 @@ DistanceReading readDistance(std::string_view text) {
         }
         const bool wholeNumber = number.find_first_not_of("0123456789") == std::string_view::npos;
         if (!groups.empty() && wholeNumber && (after.empty() || (after.front() != ',' && after.front() != '.'))) {
-            const std::string withoutCommas =
-                std::string(whole.substr(0, static_cast<std::size_t>(rest.data() - whole.data()))) + groups +
-                std::string(after);
+            const std::string withoutCommas = std::string(whole.substr(0, comma)) + groups + std::string(after);
             return refused(quoted(whole) + " has a comma; write " + quoted(withoutCommas) +
                            " if it groups thousands, or a point for a fraction");
         }
         std::string withPoint(whole);
-        withPoint[static_cast<std::size_t>(rest.data() - whole.data())] = '.';
+        withPoint[comma] = '.';
         return refused(quoted(whole) + " has a decimal comma; write a point, as in " + quoted(withPoint));
     }
 

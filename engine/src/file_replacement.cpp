@@ -52,8 +52,6 @@ std::vector<std::string> compiledCopies(FileSystem& files, const std::string& pa
 
 namespace {
 
-constexpr int kBackupNameAttempts = 100;
-
 constexpr std::size_t kTemporarySlotSize = 4096;
 std::atomic<bool> temporarySlotTaken{false};
 // The name and a count of its changes, odd while it changes: a handler may run on another thread while the replacement
@@ -94,7 +92,7 @@ using KeepOperation = void (FileSystem::*)(const std::string&, const std::string
 // no name can be found; `error` is the failure of `keep`.
 std::string keepAsBackup(FileSystem& files, const std::string& from, const std::string& path, std::string& keptAs,
                          KeepOperation keep, std::error_code& error) {
-    for (int attempt = 0; attempt < kBackupNameAttempts; ++attempt) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         std::error_code nameError;
         keptAs = nextFreeBackupName(files, path, nameError);
         if (nameError) return fileOperationReason("find a backup name for", path, nameError);

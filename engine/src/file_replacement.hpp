@@ -1,4 +1,4 @@
-// What the pass, a restore and the backups share: reasons, names and the compiled copies of a DP file.
+// What the pass, its preview and a restore share: reasons, links followed, and the compiled copies of a DP file.
 #pragma once
 
 #include <zerkon/dp_names.hpp>

@@ -9,12 +9,8 @@ std::string printable(std::string_view text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte != 0x7F) {
             shown += c;
-        } else if (c == '\n') {
-            shown += "\\n";
-        } else if (c == '\r') {
-            shown += "\\r";
-        } else if (c == '\t') {
-            shown += "\\t";
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            shown += {'\\', c == '\n' ? 'n' : c == '\r' ? 'r' : 't'};
         } else {
             constexpr char kHex[] = "0123456789abcdef";
             shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
