@@ -18,16 +18,18 @@ std::string followLinks(FileSystem& files, const std::string& path, std::string&
     return error ? fileOperationReason("follow the link", path, error) : std::string();
 }
 
-std::string copyBytes(InputFile& input, OutputFile& output, const std::string& from, const std::string& to) {
-    std::vector<char> buffer(256 * 1024);
-    std::error_code error;
-    for (;;) {
-        const std::size_t got = input.read(buffer.data(), buffer.size(), error);
-        if (error) return fileOperationReason("read", from, error);
-        if (got == 0) return {};
-        output.write(buffer.data(), got, error);
-        if (error) return fileOperationReason("write", to, error);
-    }
+ContentWriter copyOf(const std::string& from) {
+    return [from](InputFile* input, OutputFile& output, const std::string& to) {
+        std::vector<char> buffer(256 * 1024);
+        std::error_code error;
+        for (;;) {
+            const std::size_t got = input->read(buffer.data(), buffer.size(), error);
+            if (error) return fileOperationReason("read", from, error);
+            if (got == 0) return std::string();
+            output.write(buffer.data(), got, error);
+            if (error) return fileOperationReason("write", to, error);
+        }
+    };
 }
 
 PathKind settledStatus(FileSystem& files, const std::string& path, std::error_code& error) {
@@ -265,11 +267,7 @@ std::string keepCopyAsBackup(FileSystem& files, const std::string& path, const F
     std::string reason;
     std::unique_ptr<InputFile> input = openRegularFile(files, path, copied, reason);
     if (input && !copied.sameFileAs(current)) reason = changedReason(path);
-    if (reason.empty())
-        reason = writeTemporary(files, *output, temporary, path, input.get(), path,
-                                [&](InputFile* source, OutputFile& copy, const std::string& copyName) {
-                                    return copyBytes(*source, copy, path, copyName);
-                                });
+    if (reason.empty()) reason = writeTemporary(files, *output, temporary, path, input.get(), path, copyOf(path));
     if (reason.empty()) {
         reason = keepAsBackup(files, temporary, path, keptAs, &FileSystem::rename, error);
         if (reason.empty() && error) reason = renameReason(temporary, keptAs, error);

@@ -18,9 +18,8 @@ std::string fileOperationReason(const std::string& what, const std::string& path
 // link stays a link. Returns the reason of a failure, empty on success.
 std::string followLinks(FileSystem& files, const std::string& path, std::string& target);
 
-// Copies what is left to read of `input` into `output`; `from` and `to` name them in the reason of a failure, which is
-// returned (empty on success).
-std::string copyBytes(InputFile& input, OutputFile& output, const std::string& from, const std::string& to);
+// Writes the source byte for byte; `from` names it in the reason of a failure.
+ContentWriter copyOf(const std::string& from);
 
 // What is at `path`, looked at again once no run holds its folder when nothing is there: where the file system has no
 // links, another run puts its new file in place with two renames, and between them the name is free for a moment.

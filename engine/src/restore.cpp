@@ -29,10 +29,7 @@ RestoreResult restoreBackup(const std::string& path, unsigned backupNumber, cons
 
     const CurrentFile current = dpKind == PathKind::file ? CurrentFile::keptAsBackup : CurrentFile::absent;
     // Byte for byte: a backup already holds the file as it was on disk, CR LF and all.
-    const Replaced done = replaceFile(files, dpPath, current, backup,
-                                      [&](InputFile* source, OutputFile& output, const std::string& temporary) {
-                                          return copyBytes(*source, output, backup, temporary);
-                                      });
+    const Replaced done = replaceFile(files, dpPath, current, backup, copyOf(backup));
     if (!done.reason.empty()) return failed<RestoreResult>(Failure::fileOperation, done.reason);
 
     RestoreResult result;
