@@ -87,7 +87,7 @@ std::string expectedOutput(const zerkon::fuzz::FuzzInput& input, const std::stri
     zerkon::DpRewriter rewriter(zerkon::fuzz::settingsOf(input), comment);
     std::string out;
     for (const std::string& line : zerkon::testing::linesAsRead(input.content))
-        rewriter.rewriteLine(line, out);
+        if (rewriter.rewriteLine(line, out).action == zerkon::LineAction::copied) out += line;
     return zerkon::testing::withCarriageReturns(out);
 }
 

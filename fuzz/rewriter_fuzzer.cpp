@@ -61,7 +61,7 @@ void checkOutcome(const zerkon::LineOutcome& outcome, std::string_view line, std
                   std::size_t& stationLines) {
     switch (outcome.action) {
     case zerkon::LineAction::copied:
-        require(out == line, "a line said to be copied is copied", line, out);
+        require(out.empty(), "a line said to be copied as it is needs nothing appended", line, out);
         break;
     case zerkon::LineAction::dropped:
         require(out.empty(), "a line said to be dropped is dropped", line, out);
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : zerkon::testing::linesAsRead(input.content)) {
         out.clear();
         const zerkon::LineOutcome outcome = rewriter.rewriteLine(line, out);
-        checkLine(line, out, comment);
+        checkLine(line, outcome.action == zerkon::LineAction::copied ? line : out, comment);
         checkOutcome(outcome, line, out, stationLines);
     }
     return 0;

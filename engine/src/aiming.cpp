@@ -191,7 +191,6 @@ bool rewriteGunLine(std::string_view line, std::string& out) {
     float values[3];
     if (findCommas(line, commas, kGunLineCommas) < kGunLineCommas ||
         !scanFloatList(line.substr(commas[0] + 1), values, 3) || anyOverflowed(line, commas, values, 3)) {
-        out.append(line);
         return false;
     }
     out.append(line.substr(0, commas[0]));

@@ -32,7 +32,8 @@ StationAim judgeStation(const StationRecord& record, bool flagBefore, const AimS
 void writeStationLine(std::string_view line, const StationRecord& record, const StationAim& aim, std::string& out);
 
 // Rewrites a gun line ("gun.N=...") of a harmonized station into `out`: fields 4 and 5 become 0.
-// Returns false when the line is copied unchanged (fewer than 6 commas, or fields 1 to 3 not all numbers).
+// Returns false, appending nothing, when the line stays as it is (fewer than 6 commas, or fields 1 to 3 not all
+// numbers).
 bool rewriteGunLine(std::string_view line, std::string& out);
 
 // The station number written as decimal digits at the start of `text` ("10]" gives 10); none without digits or

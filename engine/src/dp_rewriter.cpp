@@ -37,19 +37,16 @@ LineOutcome DpRewriter::rewriteLine(std::string_view line, std::string& out) {
     if (startsWithNoCase(line, kGunSectionPrefix)) {
         currentStation_ = leadingStationNumber(line.substr(kGunSectionPrefix.size()));
     } else if (const Station* station = startsWithNoCase(line, kGunPrefix) ? harmonizedStation() : nullptr) {
-        if (rewriteGunLine(line, out)) { // or copied unchanged
+        if (rewriteGunLine(line, out)) { // or left as it is
             outcome.action = LineAction::gunLineRewritten;
             outcome.stationLine = station->line;
         }
-        return outcome;
     } else if (startsWithNoCase(line, kGunStationsHeader)) {
-        out.append(runComment_);
+        out.append(runComment_).append(line);
         outcome.action = LineAction::commentInserted;
     } else if (startsWithNoCase(line, kRunCommentPrefix)) {
         outcome.action = LineAction::dropped; // each run replaces the comment of the one before
-        return outcome;
     }
-    out.append(line);
     return outcome;
 }
 

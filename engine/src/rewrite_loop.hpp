@@ -30,7 +30,8 @@ std::error_code rewriteEachLine(InputFile& input, DpRewriter& rewriter, PassCoun
         rewritten.clear();
         const LineOutcome outcome = rewriter.rewriteLine(line, rewritten);
         counts.add(outcome);
-        if (!sink(RewrittenLine{line, rewritten, outcome})) break;
+        const std::string_view after = outcome.action == LineAction::copied ? line : std::string_view(rewritten);
+        if (!sink(RewrittenLine{line, after, outcome})) break;
     }
     return reader.error();
 }

@@ -17,7 +17,7 @@ namespace zerkon {
 
 // What the rewriter did with one line.
 enum class LineAction {
-    copied,           // appended unchanged
+    copied,           // left as it is: nothing appended, the pass writes the line as read
     dropped,          // the comment of an earlier run: nothing appended
     commentInserted,  // a "[GUNSTATIONS]" line, with the run comment appended before it
     stationJudged,    // a gun station line, written as its verdict wants
@@ -49,8 +49,8 @@ public:
     DpRewriter(const AimSettings& settings, std::string runComment, std::vector<StationSettings> stations = {});
 
     // Appends the rewritten form of one line to `out` and says what it did. A line holds its newline unless it is
-    // the file's last; a dropped line appends nothing, and a "[GUNSTATIONS]" line appends the run comment before
-    // itself.
+    // the file's last. A line copied as it is and a dropped one append nothing (the copy needs none), and a
+    // "[GUNSTATIONS]" line appends the run comment before itself.
     LineOutcome rewriteLine(std::string_view line, std::string& out);
 
 private:
