@@ -9,7 +9,7 @@
 namespace zerkon::bench {
 namespace {
 
-// What the pass reads and writes at once.
+// Large blocks, as a copy program reads and writes (the pass uses 64 KiB, which a real DP file fits in too).
 char buffer[256 * 1024];
 
 std::string failed(const char* what, const std::string& path) {
