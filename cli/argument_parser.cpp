@@ -74,10 +74,10 @@ std::string nearestWord(const std::string& word, const std::vector<std::string>&
     return best;
 }
 
-// The option or command of that name in `specs`, or null.
-template <class Spec> const Spec* named(const std::vector<Spec>& specs, const std::string& name) {
-    for (const Spec& spec : specs)
-        if (spec.name == name) return &spec;
+// The option or command of that name in `entries`, or null.
+template <class Entry> const Entry* named(const std::vector<Entry>& entries, const std::string& name) {
+    for (const Entry& entry : entries)
+        if (entry.name == name) return &entry;
     return nullptr;
 }
 
@@ -101,9 +101,9 @@ ParsedCommandLine failure(const std::string& message, const std::string& helpCom
     return finished(2, {}, message + " (see " + helpCommand + " --help)\n");
 }
 
-std::string notACommand(const ProgramSpec& program, const std::string& word) {
+std::string notACommand(const Program& program, const std::string& word) {
     std::vector<std::string> names;
-    for (const CommandSpec& command : program.commands)
+    for (const Command& command : program.commands)
         names.push_back(command.name);
     const std::string near = nearestWord(word, names);
     return program.name + ": \"" + word + "\" is not a command; " +
@@ -111,12 +111,12 @@ std::string notACommand(const ProgramSpec& program, const std::string& word) {
 }
 
 // An option this command does not have: the one meant, or the commands that have it.
-std::string unknownOption(const ProgramSpec& program, const CommandSpec* command, const std::string& name) {
+std::string unknownOption(const Program& program, const Command* command, const std::string& name) {
     const std::string noOption = program.name + ": there is no option " + name;
     if (isDpName(name)) return noOption + "; to name a file that starts with a dash, put -- before the file names";
     std::vector<std::string> names = {"--help"};
     if (command)
-        for (const OptionSpec& option : command->options)
+        for (const Option& option : command->options)
             names.push_back(option.name);
     else
         names.push_back("--version");
@@ -127,32 +127,32 @@ std::string unknownOption(const ProgramSpec& program, const CommandSpec* command
     const std::string near = starting.size() == 1 ? starting.front() : nearestWord(name, names);
     if (!near.empty()) return noOption + "; did you mean " + near + "?";
     std::vector<std::string> owners;
-    for (const CommandSpec& other : program.commands)
+    for (const Command& other : program.commands)
         if (named(other.options, name)) owners.push_back(other.name);
     if (owners.empty()) return noOption;
     return program.name + ": " + name + " is an option of " + joined(owners, " and ") +
            (command ? ", not of " + command->name : "; write the command first");
 }
 
-std::string usageLine(const ProgramSpec& program, const CommandSpec* command) {
+std::string usageLine(const Program& program, const Command* command) {
     return "Usage: " + program.name + " " + (command ? command->name : "COMMAND") + " [OPTIONS] " +
            (!command || command->manyFiles ? "FILE..." : "FILE") + "\n";
 }
 
-std::string commandList(const ProgramSpec& program) {
+std::string commandList(const Program& program) {
     std::string text = "Commands:\n";
-    for (const CommandSpec& command : program.commands)
+    for (const Command& command : program.commands)
         text += wrapped("  " + command.name, command.summary, 13);
     return text;
 }
 
-std::string shortUsage(const ProgramSpec& program) {
+std::string shortUsage(const Program& program) {
     return usageLine(program, nullptr) + "\n" + commandList(program) + "\n\"" + program.name +
            " help COMMAND\" shows the options of a command, \"" + program.name + " help\" more.\n";
 }
 
 // The help of the program (command null) or of one command, in 80 columns.
-std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
+std::string helpText(const Program& program, const Command* command) {
     if (!command)
         return usageLine(program, nullptr) + "\n" + wrapped({}, program.description, 0) + "\n" + commandList(program) +
                "\nOptions:\n" + wrapped("  -h, --help", "Show this help", 14) +
@@ -160,12 +160,12 @@ std::string helpText(const ProgramSpec& program, const CommandSpec* command) {
                " help COMMAND\" (or COMMAND --help) shows the options of a command.\n";
     std::string text = usageLine(program, command) + "\n" + wrapped({}, command->description, 0) + "\n" +
                        wrapped(command->manyFiles ? "  FILE..." : "  FILE", command->filesHelp, 24) + "\nOptions:\n";
-    for (const OptionSpec& option : command->options)
+    for (const Option& option : command->options)
         text += wrapped("  " + option.name + (option.valueName.empty() ? "" : " " + option.valueName), option.help, 24);
     return text + wrapped("  -h, --help", "Show this help", 24);
 }
 
-ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& command,
+ParsedCommandLine parseCommand(const Program& program, const Command& command,
                                const std::vector<std::string>& arguments) {
     const std::string helpCommand = program.name + " " + command.name;
     const auto refuse = [&](const std::string& why) { return failure(program.name + ": " + why, helpCommand); };
@@ -190,7 +190,7 @@ ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& co
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const OptionSpec* option = named(command.options, name);
+        const Option* option = named(command.options, name);
         if (!option) return failure(unknownOption(program, &command, name), helpCommand);
         std::string value;
         if (option->valueName.empty()) {
@@ -211,7 +211,7 @@ ParsedCommandLine parseCommand(const ProgramSpec& program, const CommandSpec& co
                 return finished(2, {}, program.name + ": " + name + ": " + why + "\n");
         if (values.empty() || !option->valueName.empty()) values.push_back(value);
     }
-    for (const OptionSpec& option : command.options)
+    for (const Option& option : command.options)
         if (option.required && !parsed.has(option.name))
             return refuse(command.name + " needs " + option.name + " " + option.valueName);
     if (parsed.files.empty())
@@ -227,14 +227,14 @@ const std::vector<std::string>& ParsedCommandLine::values(const std::string& opt
     return found == options.end() ? none : found->second;
 }
 
-ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector<std::string>& arguments) {
+ParsedCommandLine parseCommandLine(const Program& program, const std::vector<std::string>& arguments) {
     if (arguments.empty()) return finished(2, {}, shortUsage(program));
     const std::string& first = arguments.front();
     if (isHelp(first)) return finished(0, helpText(program, nullptr));
     if (first == "--version") return finished(0, program.version + "\n");
     if (first == "help") {
         if (arguments.size() == 1) return finished(0, helpText(program, nullptr));
-        const CommandSpec* command = named(program.commands, arguments[1]);
+        const Command* command = named(program.commands, arguments[1]);
         if (!command) return failure(notACommand(program, arguments[1]), program.name);
         if (arguments.size() > 2)
             return failure(program.name + ": help takes one command; \"" + arguments[2] + "\" is one too many",
@@ -243,7 +243,7 @@ ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector
     }
     if (isOptionWord(first))
         return failure(unknownOption(program, nullptr, first.substr(0, first.find('='))), program.name);
-    const CommandSpec* command = named(program.commands, first);
+    const Command* command = named(program.commands, first);
     if (!command) return failure(notACommand(program, first), program.name);
     return parseCommand(program, *command, std::vector<std::string>(arguments.begin() + 1, arguments.end()));
 }

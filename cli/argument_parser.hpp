@@ -9,7 +9,7 @@
 
 namespace zerkon::cli {
 
-struct OptionSpec {
+struct Option {
     std::string name;      // "--range"
     std::string valueName; // "DISTANCE"; empty for a flag
     std::string help;
@@ -19,20 +19,20 @@ struct OptionSpec {
     bool required = false;
 };
 
-struct CommandSpec {
+struct Command {
     std::string name;
     std::string summary;     // its line in the list of commands
     std::string description; // the top of its own help
-    std::vector<OptionSpec> options;
+    std::vector<Option> options;
     bool manyFiles = true; // FILE... or one FILE
     std::string filesHelp;
 };
 
-struct ProgramSpec {
+struct Program {
     std::string name; // "zerkon-cli"
     std::string description;
     std::string version; // what --version prints
-    std::vector<CommandSpec> commands;
+    std::vector<Command> commands;
 };
 
 struct ParsedCommandLine {
@@ -41,7 +41,7 @@ struct ParsedCommandLine {
     int exitCode = -1;
     std::string output;
     std::string message;
-    const CommandSpec* command = nullptr;
+    const Command* command = nullptr;
     std::map<std::string, std::vector<std::string>> options; // a flag has one empty value
     std::vector<std::string> files;
 
@@ -49,6 +49,6 @@ struct ParsedCommandLine {
     const std::vector<std::string>& values(const std::string& option) const; // empty when not given
 };
 
-ParsedCommandLine parseCommandLine(const ProgramSpec& program, const std::vector<std::string>& arguments);
+ParsedCommandLine parseCommandLine(const Program& program, const std::vector<std::string>& arguments);
 
 } // namespace zerkon::cli

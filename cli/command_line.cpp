@@ -54,10 +54,10 @@ int readSettings(const ParsedCommandLine& parsed, RunSettings& settings, Console
 } // namespace
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    const OptionSpec range{"--range", "DISTANCE", kRangeHelp, checkRange};
-    const OptionSpec elevation{"--elevation", "DISTANCE", kElevationHelp, checkDistance};
-    const OptionSpec station{"--station", "LIST=RANGE[/ELEVATION]", kStationHelp, checkStationOption, true};
-    const ProgramSpec program{
+    const Option range{"--range", "DISTANCE", kRangeHelp, checkRange};
+    const Option elevation{"--elevation", "DISTANCE", kElevationHelp, checkDistance};
+    const Option station{"--station", "LIST=RANGE[/ELEVATION]", kStationHelp, checkStationOption, true};
+    const Program program{
         "zerkon-cli",
         "Zerkon aims the guns of an aircraft's DP file so that their fire converges at a chosen range and elevation, "
         "keeping the previous file as a numbered backup.",

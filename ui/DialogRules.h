@@ -18,7 +18,7 @@ struct ChosenPath {
 };
 
 // Splits a path from the Open dialog at its last backslash. A file in the root of a drive gives the bare drive
-// specifier ("C:") as its folder.
+// ("C:") as its folder.
 ChosenPath splitChosenPath(std::string_view path);
 
 // Copies `text` into a buffer of `size` bytes, cut to fit with its terminating zero.

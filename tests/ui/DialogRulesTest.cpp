@@ -17,7 +17,7 @@ TEST(SplitChosenPath, NameAfterTheLastBackslashAndFolderBeforeIt) {
     };
     const Case cases[] = {
         {"C:\\Games\\Sim\\plane.dp", "plane.dp", "C:\\Games\\Sim", true},
-        {"C:\\plane.dp", "plane.dp", "C:", true}, // root of a drive: the bare drive specifier
+        {"C:\\plane.dp", "plane.dp", "C:", true}, // root of a drive: the bare drive
         {"\\\\server\\share\\p.dp", "p.dp", "\\\\server\\share", true},
         {"C:\\dir.v2\\a.b.dp", "a.b.dp", "C:\\dir.v2", true},
         {"C:\\dp\\", "", "C:\\dp", true},
