@@ -72,19 +72,6 @@ TEST(FileIdentity, PermissionsAreKept) {
 }
 
 #ifndef _WIN32
-TEST(FileIdentity, OwnerIsKept) {
-    if (::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
-    TempFolder folder;
-    writeBytes(folder.file("plane.dp"), kPlane);
-    constexpr uid_t kNobody = 65534;
-    ASSERT_EQ(::chown(folder.file("plane.dp").c_str(), kNobody, kNobody), 0);
-    ASSERT_TRUE(harmonize(folder.file("plane.dp")).ok());
-    struct stat info {};
-    ASSERT_EQ(::stat(folder.file("plane.dp").c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, kNobody);
-    EXPECT_EQ(info.st_gid, kNobody);
-}
-
 // The target is harmonized in its own folder, beside its backup and its compiled copy; the link stays a link.
 TEST(FileIdentity, SymbolicLinkIsFollowed) {
     TempFolder folder;

@@ -137,36 +137,42 @@ TEST(PosixIdentity, TemporaryFileIsPrivateWhileWritten) {
 
 // A user who is not root cannot give a new file away: another user's file would become theirs, and its owner would
 // lose it, so the run is refused before anything is written and the command exits 1. So is a file whose group, which
-// has access, is not one of theirs; one whose group has no access loses nothing. A sticky folder changes nothing.
+// has access, is not one of theirs; one whose group has no access loses nothing. A sticky folder changes nothing. Root
+// gives the new file the owner and group of the one it replaces.
 TEST(PosixIdentity, OnlyTheOwnerReplacesAFile) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files away and to become another user";
-    constexpr uid_t kOther = 1;
+    constexpr uid_t kOther = 1, kRoot = 0;
     const struct {
-        uid_t owner, group;
+        uid_t runAs, owner, group;
         mode_t mode, folderMode;
         int code;
         const char* said;
-    } cases[] = {{kOther, kOther, 0666, 0777, 1, "it belongs to another user, and a new file would be yours"},
-                 {kOther, kOther, 0666, 01777, 1, "it belongs to another user"},
-                 {kNobody, kOther, 0660, 0777, 1, "its group, which has access to it, is not one of yours"},
-                 {kNobody, kOther, 0600, 0777, 0, ""}};
+    } cases[] = {{kNobody, kOther, kOther, 0666, 0777, 1, "it belongs to another user, and a new file would be yours"},
+                 {kNobody, kOther, kOther, 0666, 01777, 1, "it belongs to another user"},
+                 {kNobody, kNobody, kOther, 0660, 0777, 1, "its group, which has access to it, is not one of yours"},
+                 {kNobody, kNobody, kOther, 0600, 0777, 0, ""},
+                 {kRoot, kNobody, kNobody, 0644, 0755, 0, ""}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.owner) + ":" + std::to_string(c.group) + " " + std::to_string(c.mode));
+        SCOPED_TRACE(std::to_string(c.runAs) + " on " + std::to_string(c.owner) + ":" + std::to_string(c.group) + " " +
+                     std::to_string(c.mode));
         TempFolder folder;
         const std::string plane = folder.file("plane.dp");
         writeBytes(plane, kPlane);
         ASSERT_EQ(::chown(plane.c_str(), c.owner, c.group), 0);
         ASSERT_EQ(::chmod(plane.c_str(), c.mode), 0);
         ASSERT_EQ(::chmod(folder.path().c_str(), c.folderMode), 0);
-        const Answer answer = harmonizeAs(kNobody, plane);
+        const Answer answer = harmonizeAs(c.runAs, plane);
         EXPECT_EQ(answer.code, c.code) << answer.said;
         EXPECT_NE(answer.said.find(c.said), std::string::npos) << answer.said;
-        if (c.code == 0) continue;
-        EXPECT_EQ(folder.names(), std::vector<std::string>{"plane.dp"});
-        EXPECT_EQ(readBytes(plane), kPlane);
         struct stat info {};
         ASSERT_EQ(::stat(plane.c_str(), &info), 0);
         EXPECT_EQ(info.st_uid, c.owner);
+        if (c.code != 0 || c.runAs == kRoot) { // else the group, which has no access, may be the runner's
+            EXPECT_EQ(info.st_gid, c.group);
+        }
+        if (c.code == 0) continue;
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"plane.dp"});
+        EXPECT_EQ(readBytes(plane), kPlane);
     }
 }
 
