@@ -42,10 +42,8 @@ TEST(Interrupt, RemovesTheTemporaryFileTheRunHoldsOpen) {
         writeBytes(folder.file("plane.dp"), kPlane);
         if (readOnly) fs::permissions(folder.file("plane.dp"), fs::perms::owner_read);
         InterruptedFileSystem interrupted(readOnly);
-        zerkon::PassOptions options;
-        options.fileSystem = &interrupted;
-        options.localTime = fixedClock;
-        const zerkon::PassResult result = zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, options);
+        const zerkon::PassResult result =
+            zerkon::harmonizeFile(folder.file("plane.dp"), {900, 1, {}}, {&interrupted, fixedClock});
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(folder.names(), std::vector<std::string>{"plane.dp"});
         EXPECT_EQ(readBytes(folder.file("plane.dp")), kPlane);
